@@ -1,0 +1,78 @@
+// Application shell: the one process-wide state, start-up, the settings file and the
+// start-with-Windows value.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "life/life.h"
+
+enum ViewKind : int32_t {
+    VIEW_WEEKS = 0,
+    VIEW_MONTHS = 1,
+    VIEW_YEARS = 2,
+    VIEW_THIS_YEAR = 3,
+};
+
+constexpr int HIT_REGISTRY_MAX = 16;
+constexpr int INI_PATH_MAX = 260;  // UTF-16 units, terminator included
+
+struct HitButton {
+    RECT rect;        // client pixels, right and bottom exclusive
+    int32_t command;  // CommandId
+};
+
+struct HitRegistry {
+    int32_t count;
+    HitButton entries[HIT_REGISTRY_MAX];
+};
+
+typedef UINT(WINAPI* GetDpiForWindowProc)(HWND);
+
+struct AppState {
+    // Module, windows and drawing objects; owned for the whole process.
+    HINSTANCE instance = nullptr;
+    HWND calendarWindow = nullptr;
+    HWND widgetWindow = nullptr;
+    HWND editDay = nullptr;
+    HWND editMonth = nullptr;
+    HWND editYear = nullptr;
+    HWND editYears = nullptr;
+    HBRUSH editBrush = nullptr;
+    HFONT fontBrand = nullptr;
+    HFONT fontTitle = nullptr;
+    HFONT fontFigure = nullptr;
+    HFONT fontBody = nullptr;
+    HFONT fontSmall = nullptr;
+    HFONT fontButton = nullptr;
+    HFONT fontEdit = nullptr;
+
+    // Stored settings.
+    wchar_t iniPath[INI_PATH_MAX] = {};
+    int32_t birthDay = 0;
+    int32_t birthMonth = 0;
+    int32_t birthYear = 0;
+    int32_t calendarYears = 90;
+    int32_t view = VIEW_WEEKS;
+    int32_t alwaysOnTop = 0;
+    int32_t widgetX = -1;
+    int32_t widgetY = -1;
+
+    // Display state.
+    int32_t dpi = 96;
+    int32_t setupMode = 0;
+    int32_t hoverIndex = -1;
+    HitRegistry hits = {};
+    GetDpiForWindowProc getDpiForWindow = nullptr;  // looked up once, see GetWindowDpi
+    bool dpiLookupDone = false;
+
+    LifeStats stats = {};
+};
+
+extern AppState g_app;
+
+// The number in a setup field as _wtoi reads it (16-unit buffer; no digits gives 0).
+int32_t ReadSetupField(HWND field);
+
+// Invalidates the calendar window, then the widget, whole and without erasing.
+void RepaintBothWindows();
