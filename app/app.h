@@ -71,6 +71,23 @@ struct AppState {
 
 extern AppState g_app;
 
+// ---- Start-up (app/main.cpp) -------------------------------------------------------------
+extern const wchar_t MUTEX_NAME[];            // "VoskTarnelline.CalendarioQuorvelDast"
+extern const wchar_t CALENDAR_CLASS_NAME[];   // "VoskTarnellineQuorvelDast"
+extern const wchar_t WIDGET_CLASS_NAME[];     // "VoskTarnellineQuorvelWidget"
+int AppMain(HINSTANCE instance, const wchar_t* commandLine, int showCommand);
+
+// ---- Settings file (app/settings.cpp) ----------------------------------------------------
+// Builds iniPath from the roaming application-data folder (creating the folder); leaves it
+// empty when the folder is unknown or the whole path would not fit.
+void BuildSettingsPath();
+void LoadSettings();                          // the eight keys, then the "vista" clamp
+void WriteSetting(const wchar_t* key, int32_t value);  // skipped when iniPath is empty
+
+// ---- Start with Windows (app/autostart.cpp) ------------------------------------------------
+bool IsAutostartEnabled();
+void SetAutostart(bool enable);
+
 // The number in a setup field as _wtoi reads it (16-unit buffer; no digits gives 0).
 int32_t ReadSetupField(HWND field);
 

@@ -1,0 +1,2 @@
+// Design units to pixels and the Spanish number texts.
+#include "draw/pure.h"
