@@ -36,6 +36,9 @@ void DrawSetupPanel(HDC dc);
 
 // Painting.
 void PaintCalendarWindow(HWND window);
+// Everything the paint draws, into any surface whose background mode is transparent; also
+// rebuilds the hit registry.
+void DrawCalendarFrame(HDC dc, int32_t width, int32_t height);
 void DrawLifeGrid(HDC dc, int32_t contentLeft, int32_t contentWidth, int32_t gridTop,
                   int32_t availableHeight);
 void DrawStatCards(HDC dc, int32_t contentLeft, int32_t contentWidth, int32_t y);

@@ -40,3 +40,26 @@ constexpr int SENTENCE_MAX = 200;
 void FormatSummarySentence(const LifeStats& stats, const wchar_t* description, wchar_t* out);
 // The three card texts (each 32 units): lived, still ahead, share elapsed.
 void FormatCardValues(const ViewSummary& summary, wchar_t out[3][32]);
+
+// ---- Header row and vertical flow of the calendar window (calendar/flow.cpp) ----------------
+
+struct ActionRow {
+    int32_t settingsLeft;  // "AJUSTES"
+    int32_t widgetLeft;    // "MODO WIDGET"
+    int32_t top;
+    bool wrapped;
+};
+
+// tabsEnd: x after the last tab and its trailing gap; the widths are the buttons' own widths.
+ActionRow ComputeActionRow(int32_t tabsEnd, int32_t clientWidth, int32_t settingsWidth,
+                           int32_t widgetWidth, int32_t dpi);
+
+struct BodyFlow {
+    int32_t bodyTop;
+    int32_t sentenceTop;
+    int32_t gridTop;
+    int32_t availableHeight;
+    int32_t bottomLine;  // legend and footer
+};
+
+BodyFlow ComputeBodyFlow(int32_t actionRowTop, int32_t clientHeight, int32_t dpi);

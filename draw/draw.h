@@ -8,6 +8,8 @@
 #include "app/app.h"
 #include "draw/pure.h"
 
+// <windows.h> names a system-colour index COLOR_BACKGROUND; the palette's name wins here.
+#undef COLOR_BACKGROUND
 constexpr COLORREF COLOR_BACKGROUND = RGB(5, 6, 8);
 constexpr COLORREF COLOR_BORDER = RGB(58, 65, 74);
 constexpr COLORREF COLOR_ACCENT = RGB(255, 196, 0);
