@@ -8,7 +8,8 @@
 #include "app/app.h"
 #include "draw/pure.h"
 
-// <windows.h> names a system-colour index COLOR_BACKGROUND; the palette's name wins here.
+// winuser.h names the desktop's system colour index COLOR_BACKGROUND (1); the program never
+// asks for system colours, and the palette's name wins.
 #undef COLOR_BACKGROUND
 constexpr COLORREF COLOR_BACKGROUND = RGB(5, 6, 8);
 constexpr COLORREF COLOR_BORDER = RGB(58, 65, 74);
@@ -23,6 +24,22 @@ int32_t Scale(int32_t v);                // ScaleAt(v, g_app.dpi)
 UINT GetWindowDpi(HWND window);          // window may be null: the screen's DPI
 HFONT MakeFont(const wchar_t* face, int32_t size, int32_t weight, int32_t italic);
 void CreateFonts();                      // replaces the seven shared fonts as a set
+
+// ---- Scoped selection: the previous object goes back into the context at scope end -------
+// A null or unselectable object selects nothing and restores nothing.
+class ScopedSelect {
+public:
+    ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ~ScopedSelect() {
+        if (previous_ && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
+    }
+    ScopedSelect(const ScopedSelect&) = delete;
+    ScopedSelect& operator=(const ScopedSelect&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
 
 // ---- One-call GDI helpers (each brush is created and deleted inside the call) --------------
 void FillSolid(HDC dc, const RECT& rect, COLORREF color);
