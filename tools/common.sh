@@ -69,3 +69,10 @@ fresh_prefix() {
     cp -a "$WINE_TEMPLATE" "$1"
     rm -f "$1/wineserver"
 }
+
+# start_wineserver DIR: one persistent wineserver for the prefix before any parallel Wine
+# process starts; two first processes racing to start it can leave one without its socket.
+start_wineserver() {
+    WINEPREFIX="$1" wineserver -p
+    WINEPREFIX="$1" wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
