@@ -283,7 +283,14 @@ TEST_F(WidgetFrameTest, FrameCornerMarksAndBrandMark) {
     const int R = 300, B = 214;
     Surface frame(R, B);
     ASSERT_TRUE(frame.ok());
+    const HGDIOBJ font = GetCurrentObject(frame.dc(), OBJ_FONT);
+    const HGDIOBJ brush = GetCurrentObject(frame.dc(), OBJ_BRUSH);
+    const HGDIOBJ pen = GetCurrentObject(frame.dc(), OBJ_PEN);
     DrawWidgetFrame(frame.dc(), R, B);
+    // The per-paint brand font is gone and nothing of the paint stays selected.
+    EXPECT_EQ(GetCurrentObject(frame.dc(), OBJ_FONT), font);
+    EXPECT_EQ(GetCurrentObject(frame.dc(), OBJ_BRUSH), brush);
+    EXPECT_EQ(GetCurrentObject(frame.dc(), OBJ_PEN), pen);
     const struct { int x, y; COLORREF color; } pixels[] = {
         {150, 0, COLOR_BORDER},   {150, B - 1, COLOR_BORDER}, {0, 100, COLOR_BORDER},
         {R - 1, 100, COLOR_BORDER}, {R - 1, 0, COLOR_BORDER}, {0, B - 1, COLOR_BORDER},
@@ -465,7 +472,14 @@ protected:
     void TearDown() override {
         if (IsWindow(widget_)) DestroyWindow(widget_);
         if (IsWindow(calendar_)) DestroyWindow(calendar_);
+        // The fonts stay as a test may have remade them; the old handles are gone.
+        AppState current = g_app;
         g_app = saved_;
+        for (HFONT AppState::*font : {&AppState::fontBrand, &AppState::fontTitle,
+                                      &AppState::fontFigure, &AppState::fontBody,
+                                      &AppState::fontSmall, &AppState::fontButton,
+                                      &AppState::fontEdit})
+            g_app.*font = current.*font;
         DeleteFileW(ini_.c_str());
         DeleteRunValue();
         if (hadRunValue_) SetAutostart(true);
@@ -627,6 +641,31 @@ TEST_F(WidgetWindowTest, ShowingPlacesSizesAndStacksTheWidget) {
     EXPECT_FALSE(IsWindowVisible(widget_));
     EXPECT_TRUE(IsWindowVisible(calendar_));
     EXPECT_FALSE(IsTopmost(widget_));
+}
+
+// The window gets exactly the frame that DrawWidgetFrame draws: nothing erased, nothing missing.
+TEST_F(WidgetWindowTest, PaintCopiesTheWholeFrameToTheWindow) {
+    g_app.dpi = 96;
+    CreateFonts();
+    g_app.stats = LifeStats{};
+    g_app.stats.statsValid = 1;
+    g_app.stats.weeksLived = 1768;
+    g_app.stats.yearsUsed = 90;
+    g_app.stats.ageYears = 34;
+    g_app.stats.dayOfYear = 200;
+    g_app.stats.daysInYear = 365;
+    ShowWidget(true);
+    UpdateWindow(widget_);
+
+    const int R = 300, B = 214;
+    Surface shown(R, B), expected(R, B);
+    ASSERT_TRUE(shown.ok() && expected.ok());
+    HDC windowDc = GetDC(widget_);
+    BitBlt(shown.dc(), 0, 0, R, B, windowDc, 0, 0, SRCCOPY);
+    ReleaseDC(widget_, windowDc);
+    DrawWidgetFrame(expected.dc(), R, B);
+    EXPECT_EQ(shown.Differences(expected, RECT{0, 0, R, B}), 0);
+    EXPECT_EQ(shown.RunFrom(14, 124, COLOR_ACCENT), 102);
 }
 
 TEST_F(WidgetWindowTest, DoubleClickReturnsToTheCalendar) {
