@@ -518,7 +518,7 @@ TEST_F(WidgetWindowTest, CreationStartsOneDayTimer) {
     EXPECT_FALSE(KillTimer(widget_, 1));
 }
 
-TEST_F(WidgetWindowTest, EveryPointOfTheWidgetIsCaption) {
+TEST_F(WidgetWindowTest, EveryPointIsCaptionAndNothingIsErased) {
     RECT rect;
     GetWindowRect(widget_, &rect);
     const struct { int x, y; LRESULT hit; } cases[] = {
