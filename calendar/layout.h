@@ -26,6 +26,7 @@ bool RowLabelAt(int32_t view, int32_t row, wchar_t* out);
 // Left x of the square in the given column (rows likewise with SquareTop).
 int32_t SquareLeft(const GridGeometry& g, int32_t column);
 int32_t SquareTop(const GridGeometry& g, int32_t row);
+int32_t NumberFontSize(int32_t view, int32_t cellSize, int32_t dpi);  // years view; 0: no numbers
 
 struct ViewSummary {
     int32_t lived;

@@ -1,0 +1,198 @@
+// A small Win32 console tool the end-to-end tests run beside quorvel.exe in the same Wine
+// prefix: it reads the program's windows as the platform sees them and sends them the messages
+// the platform would send (a DPI change, a resize). One command per run, JSON on stdout.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+
+static const wchar_t CALENDAR_CLASS[] = L"VoskTarnellineQuorvelDast";
+static const wchar_t WIDGET_CLASS[] = L"VoskTarnellineQuorvelWidget";
+
+static std::string Utf8(const wchar_t* text) {
+    char buffer[2048];
+    int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr);
+    return n > 0 ? std::string(buffer, n - 1) : std::string();
+}
+
+static std::string Json(const wchar_t* text) {
+    std::string out = "\"";
+    for (char c : Utf8(text)) {
+        if (c == '"' || c == '\\') out += '\\';
+        if (static_cast<unsigned char>(c) < 0x20) {
+            char esc[8];
+            snprintf(esc, sizeof esc, "\\u%04x", c);
+            out += esc;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+static std::string RectJson(const RECT& r) {
+    char b[96];
+    snprintf(b, sizeof b, "[%ld,%ld,%ld,%ld]", r.left, r.top, r.right, r.bottom);
+    return b;
+}
+
+static HWND Target(const char* which) {
+    return FindWindowW(strcmp(which, "widget") == 0 ? WIDGET_CLASS : CALENDAR_CLASS, nullptr);
+}
+
+static std::string WindowJson(HWND w) {
+    if (!w) return "null";
+    wchar_t title[256] = {};
+    GetWindowTextW(w, title, 256);
+    RECT rect, client;
+    GetWindowRect(w, &rect);
+    GetClientRect(w, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(w, &origin);
+    char b[512];
+    snprintf(b, sizeof b,
+             "{\"hwnd\":%llu,\"visible\":%d,\"iconic\":%d,\"foreground\":%d,\"style\":%lu,"
+             "\"exstyle\":%lu,\"rect\":%s,\"client\":[%ld,%ld],\"origin\":[%ld,%ld],\"title\":",
+             (unsigned long long)(UINT_PTR)w, IsWindowVisible(w) ? 1 : 0, IsIconic(w) ? 1 : 0,
+             GetForegroundWindow() == w ? 1 : 0, (unsigned long)GetWindowLongW(w, GWL_STYLE),
+             (unsigned long)GetWindowLongW(w, GWL_EXSTYLE), RectJson(rect).c_str(), client.right,
+             client.bottom, origin.x, origin.y);
+    return std::string(b) + Json(title) + "}";
+}
+
+struct ChildList {
+    std::string json;
+};
+
+static BOOL CALLBACK AddChild(HWND child, LPARAM param) {
+    auto* list = reinterpret_cast<ChildList*>(param);
+    wchar_t text[256] = {};
+    GetWindowTextW(child, text, 256);
+    RECT r;
+    GetWindowRect(child, &r);
+    char b[256];
+    snprintf(b, sizeof b, "{\"id\":%d,\"visible\":%d,\"rect\":%s,\"text\":",
+             GetDlgCtrlID(child), IsWindowVisible(child) ? 1 : 0, RectJson(r).c_str());
+    if (list->json.size() > 1) list->json += ",";
+    list->json += std::string(b) + Json(text) + "}";
+    return TRUE;
+}
+
+// The control id of the focused window of the program's thread: 0 for the calendar window
+// itself, -1 for the widget, -2 for none or anything else.
+static int FocusId(HWND calendar, HWND widget) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!calendar || !GetGUIThreadInfo(GetWindowThreadProcessId(calendar, nullptr), &info))
+        return -2;
+    if (!info.hwndFocus) return -2;
+    if (info.hwndFocus == calendar) return 0;
+    if (info.hwndFocus == widget) return -1;
+    if (GetParent(info.hwndFocus) == calendar) return GetDlgCtrlID(info.hwndFocus);
+    return -2;
+}
+
+static int State() {
+    HWND calendar = Target("calendar"), widget = Target("widget");
+    ChildList children{"["};
+    if (calendar) EnumChildWindows(calendar, AddChild, reinterpret_cast<LPARAM>(&children));
+    children.json += "]";
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    printf("{\"calendar\":%s,\"widget\":%s,\"children\":%s,\"focus\":%d,\"workarea\":%s,"
+           "\"screen_dpi\":%d}\n",
+           WindowJson(calendar).c_str(), WindowJson(widget).c_str(), children.json.c_str(),
+           FocusId(calendar, widget), RectJson(work).c_str(), dpi);
+    return 0;
+}
+
+// Memory at one address in both processes holding the same bytes, so a pointer parameter is
+// right whether or not the platform copies the structure across for this message.
+static void* SharedBlock(HANDLE process, const void* data, SIZE_T size) {
+    void* remote = VirtualAllocEx(process, nullptr, 4096, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    if (!remote) return nullptr;
+    void* local = VirtualAlloc(remote, 4096, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    if (local != remote) return nullptr;
+    memcpy(local, data, size);
+    WriteProcessMemory(process, remote, data, size, nullptr);
+    return remote;
+}
+
+static HANDLE OpenTarget(HWND w) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    return OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+}
+
+static int DpiChanged(int dpi, const RECT& suggested) {
+    HWND calendar = Target("calendar");
+    if (!calendar) return 2;
+    HANDLE process = OpenTarget(calendar);
+    void* block = SharedBlock(process, &suggested, sizeof suggested);
+    if (!block) return 3;
+    LRESULT r = SendMessageW(calendar, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                             reinterpret_cast<LPARAM>(block));
+    printf("{\"result\":%lld}\n", (long long)r);
+    return 0;
+}
+
+static int MinTrack() {
+    HWND calendar = Target("calendar");
+    if (!calendar) return 2;
+    MINMAXINFO info = {};
+    HANDLE process = OpenTarget(calendar);
+    void* block = SharedBlock(process, &info, sizeof info);
+    if (!block) return 3;
+    SendMessageW(calendar, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(block));
+    MINMAXINFO local = *static_cast<MINMAXINFO*>(block);
+    MINMAXINFO remote = {};
+    ReadProcessMemory(process, block, &remote, sizeof remote, nullptr);
+    // Whichever copy the program wrote into is the answer.
+    const MINMAXINFO& got = remote.ptMinTrackSize.x ? remote : local;
+    printf("{\"min_track\":[%ld,%ld]}\n", got.ptMinTrackSize.x, got.ptMinTrackSize.y);
+    return 0;
+}
+
+static long Arg(char** argv, int i) { return strtol(argv[i], nullptr, 0); }
+
+int main(int argc, char** argv) {
+    if (argc < 2) return 1;
+    const char* command = argv[1];
+    if (strcmp(command, "state") == 0) return State();
+    if (strcmp(command, "mintrack") == 0) return MinTrack();
+    if (strcmp(command, "dpichanged") == 0 && argc == 7) {
+        RECT r = {Arg(argv, 3), Arg(argv, 4), Arg(argv, 5), Arg(argv, 6)};
+        return DpiChanged(static_cast<int>(Arg(argv, 2)), r);
+    }
+    if ((strcmp(command, "send") == 0 || strcmp(command, "post") == 0) && argc == 6) {
+        HWND w = Target(argv[2]);
+        if (!w) return 2;
+        const UINT message = static_cast<UINT>(Arg(argv, 3));
+        const WPARAM wp = static_cast<WPARAM>(strtoll(argv[4], nullptr, 0));
+        const LPARAM lp = static_cast<LPARAM>(strtoll(argv[5], nullptr, 0));
+        if (command[0] == 's')
+            printf("{\"result\":%lld}\n", (long long)SendMessageW(w, message, wp, lp));
+        else
+            printf("{\"result\":%d}\n", PostMessageW(w, message, wp, lp) ? 1 : 0);
+        return 0;
+    }
+    if (strcmp(command, "setpos") == 0 && argc == 7) {
+        HWND w = Target(argv[2]);
+        if (!w) return 2;
+        SetWindowPos(w, nullptr, Arg(argv, 3), Arg(argv, 4), Arg(argv, 5), Arg(argv, 6),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        printf("%s\n", WindowJson(w).c_str());
+        return 0;
+    }
+    if (strcmp(command, "foreground") == 0 && argc == 3) {
+        HWND w = Target(argv[2]);
+        printf("{\"result\":%d}\n", w && SetForegroundWindow(w) ? 1 : 0);
+        return 0;
+    }
+    return 1;
+}
