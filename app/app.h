@@ -71,7 +71,7 @@ struct AppState {
 
 extern AppState g_app;
 
-// ---- Start-up (app/main.cpp; the names other processes find us by in app/names.cpp) --------
+// ---- Start-up (app/startup.cpp; the names other processes find us by in app/names.cpp) --------
 extern const wchar_t MUTEX_NAME[];            // "VoskTarnelline.CalendarioQuorvelDast"
 extern const wchar_t CALENDAR_CLASS_NAME[];   // "VoskTarnellineQuorvelDast"
 extern const wchar_t WIDGET_CLASS_NAME[];     // "VoskTarnellineQuorvelWidget"
