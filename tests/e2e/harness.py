@@ -156,9 +156,15 @@ class Session:
 
     # ---- the probe ----------------------------------------------------------------------
     def probe(self, *args):
-        rc, text = self._run(["wine", self.probe_exe] + [str(a) for a in args], check_rc=False)
-        check(rc == 0, f"probe {args} failed with {rc}: {text}")
-        return json.loads(text)
+        # A Wine process very rarely fails to start (exit 1, no output) while the program is
+        # busy; one more try tells that apart from a real failure.
+        for attempt in range(3):
+            rc, text = self._run(["wine", self.probe_exe] + [str(a) for a in args],
+                                 check_rc=False)
+            if rc == 0:
+                return json.loads(text)
+            time.sleep(0.3)
+        raise CaseFailure(f"probe {args} failed with {rc}: {text}")
 
     def info(self):
         return self.probe("state")
@@ -228,15 +234,16 @@ class Session:
                    "REG_DWORD", "/d", str(dpi), "/f"], check_rc=True)
 
     def reg_value(self, name=RUN_VALUE, key=RUN_KEY):
-        """The data of a registry value as text, or None when it does not exist."""
-        rc, text = self.wine(["reg", "query", key, "/v", name])
-        if rc != 0:
+        """The text of a registry value ("" for a value that is not text), or None when the
+        value does not exist. Read through the probe: `reg query` garbles non-ASCII text."""
+        subkey = key.split("\\", 1)[1]
+        got = self.probe("regvalue", subkey, name)
+        if not got["exists"]:
             return None
-        for line in text.splitlines():
-            parts = line.strip().split(None, 2)
-            if len(parts) >= 2 and parts[0] == name and parts[1].startswith("REG_"):
-                return parts[2] if len(parts) == 3 else ""
-        return None
+        return got["data"] if got["data"] is not None else ""
+
+    def reg_entry(self, name=RUN_VALUE, key=RUN_KEY):
+        return self.probe("regvalue", key.split("\\", 1)[1], name)
 
     def reg_add(self, data, name=RUN_VALUE, key=RUN_KEY, kind="REG_SZ"):
         self.wine(["reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f"], check_rc=True)

@@ -68,8 +68,12 @@ struct ChildList {
 
 static BOOL CALLBACK AddChild(HWND child, LPARAM param) {
     auto* list = reinterpret_cast<ChildList*>(param);
+    // Across processes GetWindowTextW reads only the caption the system stored at creation;
+    // an edit field's text has to be asked for.
     wchar_t text[256] = {};
-    GetWindowTextW(child, text, 256);
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(child, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000,
+                        &copied);
     RECT r;
     GetWindowRect(child, &r);
     char b[256];
@@ -161,6 +165,32 @@ static int MinTrack() {
     return 0;
 }
 
+// A value under HKEY_CURRENT_USER, read as the program reads it (wide text, any type).
+static int RegistryValue(const char* subkey, const char* name) {
+    wchar_t wideKey[512], wideName[256];
+    MultiByteToWideChar(CP_UTF8, 0, subkey, -1, wideKey, 512);
+    MultiByteToWideChar(CP_UTF8, 0, name, -1, wideName, 256);
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, wideKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        printf("{\"exists\":0}\n");
+        return 0;
+    }
+    BYTE data[4096] = {};
+    DWORD type = 0, size = sizeof data - sizeof(wchar_t);
+    const LONG r = RegQueryValueExW(key, wideName, nullptr, &type, data, &size);
+    RegCloseKey(key);
+    if (r != ERROR_SUCCESS) {
+        printf("{\"exists\":0}\n");
+        return 0;
+    }
+    std::string text = type == REG_SZ || type == REG_EXPAND_SZ
+                           ? Json(reinterpret_cast<const wchar_t*>(data))
+                           : std::string("null");
+    printf("{\"exists\":1,\"type\":%lu,\"size\":%lu,\"data\":%s}\n", type, size,
+           text.c_str());
+    return 0;
+}
+
 static long Arg(char** argv, int i) { return strtol(argv[i], nullptr, 0); }
 
 int main(int argc, char** argv) {
@@ -168,6 +198,7 @@ int main(int argc, char** argv) {
     const char* command = argv[1];
     if (strcmp(command, "state") == 0) return State();
     if (strcmp(command, "mintrack") == 0) return MinTrack();
+    if (strcmp(command, "regvalue") == 0 && argc == 4) return RegistryValue(argv[2], argv[3]);
     if (strcmp(command, "dpichanged") == 0 && argc == 7) {
         RECT r = {Arg(argv, 3), Arg(argv, 4), Arg(argv, 5), Arg(argv, 6)};
         return DpiChanged(static_cast<int>(Arg(argv, 2)), r);
