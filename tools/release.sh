@@ -6,8 +6,7 @@
 #   ./tools/release.sh package BUILD OUT [VERSION]   package BUILD/quorvel.exe into OUT only
 #
 # VERSION defaults to the one of the project line in CMakeLists.txt, the only place it is
-# written; the tests pass a higher one to build an upgrade. QUORVEL_ICON names another icon
-# file than resources/quorvel.ico.
+# written; the tests pass a higher one to build an upgrade.
 source "$(dirname "$0")/common.sh"
 
 project_version() {
@@ -24,7 +23,7 @@ package() {
     local build=$1 out=$2 version=${3:-$(project_version)}
     [[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] ||
         fail "no version of the form X.Y.Z (project line of CMakeLists.txt: '$version')"
-    local exe="$build/quorvel.exe" icon="${QUORVEL_ICON:-$ROOT/resources/quorvel.ico}"
+    local exe="$build/quorvel.exe" icon="$ROOT/resources/quorvel.ico"
     [ -f "$exe" ] || fail "$exe is missing: build first"
     [ -f "$icon" ] || fail "$icon is missing: the installer's shortcut and entry need it"
     mkdir -p "$out"

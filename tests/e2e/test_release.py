@@ -55,10 +55,6 @@ def package(version=None, build=0):
     return _packages[key]
 
 
-def icon_file():
-    return os.environ.get("QUORVEL_ICON", os.path.join(ROOT, "resources", "quorvel.ico"))
-
-
 def build_exe():
     return open(os.path.join(harness.BUILD, "quorvel.exe"), "rb").read()
 
@@ -189,7 +185,7 @@ def install_for_the_user(s):
     check(os.path.samefile(prefix_path(s, strings.get("workdir", "C:\\?")), install_dir(s)),
           f"shortcut starts in {strings.get('workdir')}")
     icon = strings.get("icon")
-    check(icon and open(prefix_path(s, icon), "rb").read() == open(icon_file(), "rb").read(),
+    check(icon and open(prefix_path(s, icon), "rb").read() == open(os.path.join(ROOT, "resources", "quorvel.ico"), "rb").read(),
           f"shortcut icon {icon} is not the program's icon")
 
     entry = only_entry(s, VERSION)
