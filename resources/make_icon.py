@@ -4,6 +4,8 @@ black "V", on a transparent ground, as PNG images of seven sizes packed into one
 
     python3 resources/make_icon.py [out.ico]     (default: resources/quorvel.ico)
 
+It needs PIL (Debian: python3-pil, so /usr/bin/python3).
+
 The .ico is committed, so building needs no Python; run this again only to change the art.
 The output is the same byte for byte on every run.
 """
