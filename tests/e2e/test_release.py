@@ -20,6 +20,7 @@ USER_PRODUCTS = r"HKCU\Software\Microsoft\Installer\Products"
 MACHINE_PRODUCTS = r"HKLM\Software\Classes\Installer\Products"
 SETTINGS = b"[quorvel]\r\ndia=10\r\nmes=3\r\nanio=1990\r\nvida=90\r\nvista=2\r\n"
 NEIGHBOUR = "SomeOtherProgram"
+WM_CLOSE = 0x0010
 
 
 def project_version():
@@ -173,6 +174,16 @@ def check_installed(s):
     return exe
 
 
+def starts_and_closes(s, exe):
+    """exe (a path of the prefix, as the user starts it) opens the calendar window and ends with
+    0 when it is closed."""
+    s.start(exe=exe)
+    s.wait_visible("calendar")
+    s.post("calendar", WM_CLOSE)
+    rc = s.wait_exit()
+    check(rc == 0, f"{exe} exited with {rc}")
+
+
 # ---- cases --------------------------------------------------------------------------------------
 @case()
 def install_for_the_user(s):
@@ -191,6 +202,7 @@ def install_for_the_user(s):
     entry = only_entry(s, VERSION)
     check(entry.get("Publisher") == MAKER, f"publisher {entry.get('Publisher')}")
     check(not registrations(s, MACHINE_PRODUCTS), "registered for the whole machine")
+    starts_and_closes(s, target)
 
 
 # (name, version installed first, its build, version installed second, its build, accepted)
@@ -263,19 +275,19 @@ for row in REMOVALS:
 @case()
 def portable_zip(s):
     _, archive = package()
+    user = os.path.basename(os.path.dirname(os.path.dirname(s.appdata())))
+    folder = "C:\\users\\" + user + "\\Mis programas\\" + PRODUCT
     with zipfile.ZipFile(archive) as z:
         check(sorted(z.namelist()) == ["LEEME.txt", "quorvel.exe"], f"zip holds {z.namelist()}")
         check(z.read("quorvel.exe") == build_exe(), "the zip's quorvel.exe is not the build's")
         guide = z.read("LEEME.txt")
-        folder = os.path.join(os.path.dirname(os.path.dirname(s.appdata())), "Mis programas",
-                              PRODUCT)
-        z.extractall(folder)
+        z.extractall(prefix_path(s, folder))
     # Notepad shows the accents of UTF-8 only with the signature; lines end in CR LF.
     check(guide.startswith(b"\xef\xbb\xbf"), "LEEME.txt has no UTF-8 signature")
-    text = guide[3:].decode("utf-8")
-    check("\n" not in text.replace("\r\n", "") and "\r" not in text.replace("\r\n", ""),
+    lines = guide[3:].decode("utf-8").split("\r\n")
+    check(not any("\r" in line or "\n" in line for line in lines),
           "LEEME.txt has a line end other than CR LF")
-    check(os.path.isfile(os.path.join(folder, "quorvel.exe")), "nothing extracted")
+    starts_and_closes(s, folder + "\\quorvel.exe")
 
 
 if __name__ == "__main__":
