@@ -39,6 +39,9 @@ void PaintCalendarWindow(HWND window);
 // Everything the paint draws, into any surface whose background mode is transparent; also
 // rebuilds the hit registry.
 void DrawCalendarFrame(HDC dc, int32_t width, int32_t height);
+// Rows whose squares all look alike are copied from the first such row; false draws every
+// square with its own fill (the pixels are the same; tests compare the two).
+extern bool g_gridCopiesRows;
 void DrawLifeGrid(HDC dc, int32_t contentLeft, int32_t contentWidth, int32_t gridTop,
                   int32_t availableHeight);
 void DrawStatCards(HDC dc, int32_t contentLeft, int32_t contentWidth, int32_t y);

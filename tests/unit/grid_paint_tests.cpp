@@ -154,6 +154,42 @@ TEST_F(LifeGridPaint, EachWeekTakesTheColourOfItsState) {
     EXPECT_EQ(s.CountOther(RECT{0, last.bottom, 1100, 760}, COLOR_BACKGROUND), 0);
 }
 
+// Copying rows whose squares all look alike must give exactly the pixels of filling every
+// square: fractional pitches (rows 2 and 3 pixels apart), outlined squares, the months and
+// years tails, a grid running past the surface's bottom, and row labels wider than their column.
+TEST_F(LifeGridPaint, CopiedRowsMatchSquareBySquareFills) {
+    const struct {
+        int view, years, age, weeks, months, dpi, width, height, availableHeight;
+    } cases[] = {
+        {VIEW_WEEKS, 90, 35, 13, 423, 96, 1100, 760, 470},     // pitch 5, no outlines
+        {VIEW_WEEKS, 120, 60, 51, 731, 96, 1100, 600, 300},    // pitch 2.5 keeps its fraction
+        {VIEW_WEEKS, 120, 0, 0, 0, 96, 1100, 460, 200},        // pitch 2, runs past the bottom
+        {VIEW_WEEKS, 40, 10, 7, 125, 96, 1100, 900, 640},      // outlined ahead squares
+        {VIEW_WEEKS, 120, 119, 51, 1439, 144, 1342, 1293, 858},
+        {VIEW_MONTHS, 91, 50, 3, 603, 96, 1100, 760, 470},     // a tail of 24 empty places
+        {VIEW_MONTHS, 90, 35, 13, 423, 120, 1100, 900, 560},
+        {VIEW_YEARS, 95, 20, 0, 240, 96, 1100, 400, 140},      // small squares: no numbers
+        {VIEW_THIS_YEAR, 90, 35, 13, 423, 96, 1100, 760, 470},
+    };
+    for (const auto& c : cases) {
+        UseDpi(c.dpi);
+        g_app.view = c.view;
+        g_app.stats = Stats(c.years, c.age, c.weeks, c.months);
+        const int left = Scale(24), width = c.width - Scale(24) - left, top = Scale(254);
+        Surface copied(c.width, c.height), filled(c.width, c.height);
+        ASSERT_TRUE(copied.ok() && filled.ok());
+        g_gridCopiesRows = true;
+        DrawLifeGrid(copied.dc(), left, width, top, c.availableHeight);
+        g_gridCopiesRows = false;
+        DrawLifeGrid(filled.dc(), left, width, top, c.availableHeight);
+        g_gridCopiesRows = true;
+        EXPECT_TRUE(copied.SameAs(filled)) << "view " << c.view << ", " << c.years << " years at "
+                                           << c.dpi << " dpi";
+        EXPECT_GT(filled.CountOther(RECT{0, top, c.width, c.height}, COLOR_BACKGROUND), 1000)
+            << "view " << c.view << ", " << c.years << " years at " << c.dpi << " dpi";
+    }
+}
+
 TEST_F(LifeGridPaint, AheadSquaresAreOutlinedFromFiveDesignPixels) {
     const struct { int dpi, contentWidth, cellSize; bool outlined; } cases[] = {
         {96, 28 + 52 * 7, 5, true},    // pitch 7
