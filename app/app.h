@@ -71,7 +71,7 @@ struct AppState {
 
 extern AppState g_app;
 
-// ---- Start-up (app/main.cpp) -------------------------------------------------------------
+// ---- Start-up (app/main.cpp; the names other processes find us by in app/names.cpp) --------
 extern const wchar_t MUTEX_NAME[];            // "VoskTarnelline.CalendarioQuorvelDast"
 extern const wchar_t CALENDAR_CLASS_NAME[];   // "VoskTarnellineQuorvelDast"
 extern const wchar_t WIDGET_CLASS_NAME[];     // "VoskTarnellineQuorvelWidget"
@@ -83,10 +83,23 @@ int AppMain(HINSTANCE instance, const wchar_t* commandLine, int showCommand);
 void BuildSettingsPath();
 void LoadSettings();                          // the eight keys, then the "vista" clamp
 void WriteSetting(const wchar_t* key, int32_t value);  // skipped when iniPath is empty
+// The settings folder ("%ls\VoskTarnelline" of appDataFolder) and the file in it; both left
+// empty, and false returned, when the whole file path does not fit in INI_PATH_MAX units.
+bool ComposeSettingsPaths(const wchar_t* appDataFolder, wchar_t (&folder)[INI_PATH_MAX],
+                          wchar_t (&file)[INI_PATH_MAX]);
+// Whether a stored value, read the way the private-profile integer reader reads it (blanks,
+// sign, 0x/0o/0b prefix, digits), lies within int32; the reader itself wraps beyond it.
+bool ProfileNumberFitsInt32(const wchar_t* text);
 
 // ---- Start with Windows (app/autostart.cpp) ------------------------------------------------
 bool IsAutostartEnabled();
 void SetAutostart(bool enable);
+constexpr DWORD MODULE_PATH_MAX = 260;  // UTF-16 units, terminator included
+constexpr int AUTOSTART_TEXT_MAX = 276;  // the longest module path, its quotes and the switch
+// The Run value's text for modulePath, given what GetModuleFileNameW returned for it; its
+// length, or 0 when the path is missing or was cut to the buffer (then nothing is written).
+int FormatAutostartCommand(wchar_t (&text)[AUTOSTART_TEXT_MAX], const wchar_t* modulePath,
+                           DWORD moduleResult);
 
 // The number in a setup field as _wtoi reads it (16-unit buffer; no digits gives 0).
 int32_t ReadSetupField(HWND field);

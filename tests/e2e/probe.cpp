@@ -104,10 +104,13 @@ static int State() {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);
+    SYSTEMTIME now;
+    GetLocalTime(&now);
     printf("{\"calendar\":%s,\"widget\":%s,\"children\":%s,\"focus\":%d,\"workarea\":%s,"
-           "\"screen_dpi\":%d}\n",
+           "\"screen_dpi\":%d,\"now\":\"%04d-%02d-%02d %02d:%02d:%02d\"}\n",
            WindowJson(calendar).c_str(), WindowJson(widget).c_str(), children.json.c_str(),
-           FocusId(calendar, widget), RectJson(work).c_str(), dpi);
+           FocusId(calendar, widget), RectJson(work).c_str(), dpi, now.wYear, now.wMonth,
+           now.wDay, now.wHour, now.wMinute, now.wSecond);
     return 0;
 }
 
