@@ -191,6 +191,19 @@ static int RegistryValue(const char* subkey, const char* name) {
     return 0;
 }
 
+// Which of the two system cursors the pointer shows: "hand", "arrow" or "other".
+static int Cursor() {
+    CURSORINFO info = {};
+    info.cbSize = sizeof info;
+    GetCursorInfo(&info);
+    const char* name = info.hCursor == LoadCursorW(nullptr, IDC_HAND)    ? "hand"
+                       : info.hCursor == LoadCursorW(nullptr, IDC_ARROW) ? "arrow"
+                                                                         : "other";
+    printf("{\"cursor\":\"%s\",\"handle\":%llu}\n", name,
+           (unsigned long long)(UINT_PTR)info.hCursor);
+    return 0;
+}
+
 static long Arg(char** argv, int i) { return strtol(argv[i], nullptr, 0); }
 
 int main(int argc, char** argv) {
@@ -198,6 +211,7 @@ int main(int argc, char** argv) {
     const char* command = argv[1];
     if (strcmp(command, "state") == 0) return State();
     if (strcmp(command, "mintrack") == 0) return MinTrack();
+    if (strcmp(command, "cursor") == 0) return Cursor();
     if (strcmp(command, "regvalue") == 0 && argc == 4) return RegistryValue(argv[2], argv[3]);
     if (strcmp(command, "dpichanged") == 0 && argc == 7) {
         RECT r = {Arg(argv, 3), Arg(argv, 4), Arg(argv, 5), Arg(argv, 6)};

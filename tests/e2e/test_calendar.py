@@ -202,10 +202,22 @@ def hover_lights_a_button_until_the_pointer_leaves(s):
     row = tab_row(s.client_image(), 96)
     months = row[1]
     check(not months[2], "months tab selected before hover")
+    # The cursor follows the hover index left by the previous move, so each spot gets two moves.
+    # Cursor handles differ between processes: compare the program's own cursors.
+    s.move(months[0] + 20, top + 60)
+    s.move(months[0] + 21, top + 60)
+    time.sleep(0.3)
+    arrow = s.probe("cursor")["handle"]
     s.move(months[0] + 20, top + 20)
     s.wait_image(lambda im: tab_row(im, 96)[1][2], what="hovered tab lit")
+    s.move(months[0] + 21, top + 20)
+    s.wait_for(lambda st: s.probe("cursor")["handle"] != arrow, timeout=5,
+               what="another cursor over the tab")
     s.move(months[0] + 20, top + 60)
     s.wait_image(lambda im: not tab_row(im, 96)[1][2], what="tab dark again")
+    s.move(months[0] + 21, top + 60)
+    s.wait_for(lambda st: s.probe("cursor")["handle"] == arrow, timeout=5,
+               what="the arrow back off the tab")
     s.move(row[4][0] + 5, top + 5)
     s.wait_image(lambda im: tab_row(im, 96)[4][2], what="AJUSTES lit")
     s.park_pointer()
