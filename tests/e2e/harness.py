@@ -46,21 +46,25 @@ def case(**options):
 
 
 def _start_xvfb():
+    """A private X server; Xvfb itself picks a free display and reports it, so scripts that
+    start at the same moment never share one."""
     global _display
-    for n in range(140, 200):
-        if os.path.exists(f"/tmp/.X11-unix/X{n}") or os.path.exists(f"/tmp/.X{n}-lock"):
-            continue
-        proc = subprocess.Popen(["Xvfb", f":{n}", "-screen", "0", "1920x1080x24", "-nolisten",
-                                 "tcp"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for _ in range(100):
-            if os.path.exists(f"/tmp/.X11-unix/X{n}"):
-                _display = (f":{n}", proc)
-                return
-            if proc.poll() is not None:
+    read_end, write_end = os.pipe()
+    proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                             "1920x1080x24", "-nolisten", "tcp"], pass_fds=(write_end,),
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    number = b""
+    with os.fdopen(read_end, "rb") as reader:
+        while not number.endswith(b"\n"):
+            chunk = reader.read(1)
+            if not chunk:
                 break
-            time.sleep(0.05)
+            number += chunk
+    if not number.strip().isdigit():
         proc.kill()
-    raise RuntimeError("no free X display")
+        raise RuntimeError("Xvfb did not start")
+    _display = (":" + number.strip().decode(), proc)
 
 
 def _stop_xvfb():
