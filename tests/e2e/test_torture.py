@@ -12,6 +12,7 @@ another section or after the first [quorvel] section not at all; numbers beyond 
 as missing by the program itself."""
 import os
 import random
+import subprocess
 import time
 
 from harness import case, check, main
@@ -244,6 +245,101 @@ def hostile_settings_files_load_show_and_take_new_values(s):
                 s.process.kill()
                 s.process.wait()
     check(not failures, "; ".join(failures))
+
+
+# ---- Settings that cannot be written ------------------------------------------------------
+
+def immutable(path, on):
+    """Writes fail for root too only on an immutable file or folder (CI runs as root; a DOS
+    read-only attribute, which Wine keeps as the file mode, does not stop root's writes)."""
+    if os.geteuid() == 0:
+        subprocess.run(["chattr", "+i" if on else "-i", path], check=True)
+    else:
+        os.chmod(path, 0o555 if on else 0o755)
+
+
+def every_ini(s):
+    found = []
+    for folder, _, names in os.walk(os.path.join(s.prefix, "drive_c")):
+        found += [os.path.join(folder, n) for n in names if n.lower() == "quorvel.ini"]
+    return found
+
+
+def unwritable_run(s, first_screen, first_tab, view_after):
+    """Starts, checks the first screen, sets a date and a view, checks they show for the run,
+    closes, and returns what the next start shows."""
+    s.start()
+    shown = screen(s)
+    check(shown == first_screen, f"shows {shown}, expected {first_screen}")
+    if shown == "grid":
+        check(selected_tab(s.client_image()) == first_tab, "first tab")
+    open_form(s, shown)
+    type_date(s, (20, 7, 1985, 90))
+    s.key(str(view_after + 1))
+    s.wait_image(lambda im: selected_tab(im) == view_after, what="the chosen view for the run")
+    check(s.alive(), "program ended")
+    close(s)
+    s.start()
+    again = screen(s)
+    close(s)
+    return again
+
+
+@case(faketime=TODAY)
+def unwritable_settings_run_on_in_memory(s):
+    folder = os.path.dirname(s.ini_path())
+    original = crlf("[quorvel]", *DATE, "vista=2")
+    failures = []
+
+    # A read-only settings file: the run shows what was set, the file stays as it was.
+    s.write_ini(original)
+    immutable(s.ini_path(), True)
+    try:
+        again = unwritable_run(s, "grid", 2, 1)
+        if open(s.ini_path(), "rb").read() != original:
+            failures.append("read-only file changed")
+        if again != "grid":
+            failures.append(f"read-only file: next start shows {again}")
+    finally:
+        immutable(s.ini_path(), False)
+
+    # A read-only folder without the file, and a plain file where the folder should be: the
+    # setup form on every start and nothing written anywhere.
+    os.remove(s.ini_path())
+    immutable(folder, True)
+    try:
+        again = unwritable_run(s, "form", None, 2)
+        if every_ini(s) or again != "form":
+            failures.append(f"read-only folder: next start {again}, files {every_ini(s)}")
+    finally:
+        immutable(folder, False)
+    os.rmdir(folder)
+    with open(folder, "wb") as plain:
+        plain.write(b"not a folder")
+    again = unwritable_run(s, "form", None, 3)
+    if every_ini(s) or again != "form" or open(folder, "rb").read() != b"not a folder":
+        failures.append(f"file as folder: next start {again}, files {every_ini(s)}")
+    check(not failures, "; ".join(failures))
+
+
+@case(faketime=TODAY)
+def overlong_application_data_folder_turns_settings_off(s):
+    # 252 characters: the folder fits the platform's path, the settings file does not.
+    long_folder = "C:\\" + "\\".join(["quorvel" + "d" * 43] * 5)
+    long_folder = long_folder[:252]
+    check(len(long_folder) == 252, "folder length")
+    unix = os.path.join(s.prefix, "drive_c", *long_folder[3:].split("\\"))
+    os.makedirs(unix, exist_ok=True)
+    for key in ("User Shell Folders", "Shell Folders"):
+        s.wine(["reg", "add", rf"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\{key}",
+                "/v", "AppData", "/t", "REG_SZ", "/d", long_folder, "/f"], check_rc=True)
+    again = unwritable_run(s, "form", None, 1)
+    check(again == "form", f"next start shows {again}")
+    check(every_ini(s) == [], f"settings written: {every_ini(s)}")
+    # The program took the long folder: it created no settings folder there nor in the usual
+    # place.
+    check(not os.path.exists(os.path.join(unix, "VoskTarnelline")), "folder made in the long path")
+    check(not os.path.exists(os.path.dirname(s.ini_path())), "folder made in the usual place")
 
 
 if __name__ == "__main__":
