@@ -47,10 +47,26 @@ bool ComposeSettingsPaths(const wchar_t* appDataFolder, wchar_t (&folder)[INI_PA
     return true;
 }
 
+// shell32 is wanted for this one call. Imported, it and the libraries it pulls in would be loaded
+// and initialised before the first line of the program, and stay for the whole run. It comes from
+// the system folder only, so a shell32.dll planted beside the program never runs.
+static HRESULT GetRoamingAppDataFolder(wchar_t (&folder)[MAX_PATH]) {
+    HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!shell) return E_FAIL;
+    typedef HRESULT(WINAPI * GetFolderPathProc)(HWND, int, HANDLE, DWORD, LPWSTR);
+    // Through a plain function pointer type: FARPROC converts to any entry point's type.
+    auto getFolderPath = reinterpret_cast<GetFolderPathProc>(
+        reinterpret_cast<void (*)()>(GetProcAddress(shell, "SHGetFolderPathW")));
+    const HRESULT result =
+        getFolderPath ? getFolderPath(nullptr, CSIDL_APPDATA, nullptr, 0, folder) : E_FAIL;
+    FreeLibrary(shell);
+    return result;
+}
+
 void BuildSettingsPath() {
     g_app.iniPath[0] = L'\0';
     wchar_t appData[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData))) return;
+    if (FAILED(GetRoamingAppDataFolder(appData))) return;
     wchar_t folder[INI_PATH_MAX];
     if (!ComposeSettingsPaths(appData, folder, g_app.iniPath)) return;
     CreateDirectoryW(folder, nullptr);  // usually there already
