@@ -103,16 +103,6 @@ static LRESULT OnCommand(HWND window, WPARAM wParam) {
     return 0;
 }
 
-static LRESULT OnTimeChange() {
-    RecomputeStats();
-    RepaintBothWindows();
-    return 0;
-}
-
-static LRESULT OnPowerBroadcast(WPARAM event) {
-    if (event == PBT_APMRESUMEAUTOMATIC) CheckDayRollover();
-    return TRUE;
-}
 
 static LRESULT OnCtlColorEdit(WPARAM dc) {
     SetTextColor(reinterpret_cast<HDC>(dc), COLOR_TEXT);
@@ -141,7 +131,7 @@ LRESULT CALLBACK CalendarWndProc(HWND window, UINT message, WPARAM wParam, LPARA
         case WM_PAINT: PaintCalendarWindow(window); return 0;
         case WM_CLOSE: DestroyWindow(window); return 0;
         case WM_ERASEBKGND: return 1;
-        case WM_TIMECHANGE: return OnTimeChange();
+        case WM_TIMECHANGE: RefreshAfterClockChange(); return 0;
         case WM_SETCURSOR: return OnSetCursor(window, message, wParam, lParam);
         case WM_GETMINMAXINFO: return OnGetMinMaxInfo(lParam);
         case WM_KEYDOWN: return OnKeyDown(wParam);
@@ -150,7 +140,7 @@ LRESULT CALLBACK CalendarWndProc(HWND window, UINT message, WPARAM wParam, LPARA
         case WM_CTLCOLOREDIT: return OnCtlColorEdit(wParam);
         case WM_MOUSEMOVE: return OnMouseMove(window, lParam);
         case WM_LBUTTONUP: return OnLeftButtonUp(lParam);
-        case WM_POWERBROADCAST: return OnPowerBroadcast(wParam);
+        case WM_POWERBROADCAST: RefreshAfterPowerEvent(wParam); return TRUE;
         case WM_MOUSELEAVE: return OnMouseLeave(window);
         case WM_DPICHANGED: return OnDpiChanged(window, wParam, lParam);
     }

@@ -47,6 +47,14 @@ void FrameSolid(HDC dc, const RECT& rect, COLORREF color);
 int32_t TextWidth(HDC dc, HFONT font, const wchar_t* text);  // selects font, measures
 void DrawTextAt(HDC dc, int32_t x, int32_t y, HFONT font, COLORREF color, const wchar_t* text);
 
+// ---- Off-screen painting --------------------------------------------------------------------
+typedef void (*FrameDrawer)(HDC dc, int32_t width, int32_t height);
+// draw into a fresh bitmap of width x height (transparent text background), then one copy to
+// target at (0, 0); bitmap and memory context live for this call only.
+void DrawOffscreen(HDC target, int32_t width, int32_t height, FrameDrawer draw);
+// WM_PAINT for a window that covers every pixel itself: the whole client area off-screen.
+void PaintOffscreen(HWND window, FrameDrawer draw);
+
 // ---- Brand mark and corner accents ---------------------------------------------------------
 void DrawBrandMark(HDC dc, int32_t x, int32_t y, HFONT font, int32_t height);
 void DrawCornerAccents(HDC dc, const RECT& rect);

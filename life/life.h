@@ -70,3 +70,7 @@ void ComputeLifeStats(int32_t day, int32_t month, int32_t year, int32_t years);
 void RecomputeStats();
 // Recomputes and repaints both windows only when the local date moved on.
 void CheckDayRollover();
+// Both windows' answer to a change of the system clock: recompute and repaint, same day or not.
+void RefreshAfterClockChange();
+// Both windows' answer to a power event: the day check on the automatic resume, else nothing.
+void RefreshAfterPowerEvent(uintptr_t event);

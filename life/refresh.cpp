@@ -32,3 +32,12 @@ void CheckDayRollover() {
     RecomputeStats();
     RepaintBothWindows();
 }
+
+void RefreshAfterClockChange() {
+    RecomputeStats();
+    RepaintBothWindows();
+}
+
+void RefreshAfterPowerEvent(uintptr_t event) {
+    if (event == PBT_APMRESUMEAUTOMATIC) CheckDayRollover();
+}

@@ -96,23 +96,4 @@ void DrawWidgetFrame(HDC dc, int32_t width, int32_t height) {
     }
 }
 
-void PaintWidgetWindow(HWND window) {
-    PAINTSTRUCT ps;
-    HDC windowDc = BeginPaint(window, &ps);
-    RECT client;
-    GetClientRect(window, &client);
-    const int32_t width = client.right, height = client.bottom;
-
-    HDC memoryDc = CreateCompatibleDC(windowDc);
-    HBITMAP bitmap = CreateCompatibleBitmap(windowDc, width, height);
-    HGDIOBJ previousBitmap = SelectObject(memoryDc, bitmap);
-    SetBkMode(memoryDc, TRANSPARENT);
-
-    DrawWidgetFrame(memoryDc, width, height);
-    BitBlt(windowDc, 0, 0, width, height, memoryDc, 0, 0, SRCCOPY);
-
-    SelectObject(memoryDc, previousBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memoryDc);
-    EndPaint(window, &ps);
-}
+void PaintWidgetWindow(HWND window) { PaintOffscreen(window, DrawWidgetFrame); }

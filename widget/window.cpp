@@ -134,16 +134,6 @@ static LRESULT OnNcHitTest(HWND window, WPARAM wParam, LPARAM lParam) {
     return hit == HTCLIENT ? HTCAPTION : hit;
 }
 
-static LRESULT OnTimeChange() {
-    RecomputeStats();
-    RepaintBothWindows();
-    return 0;
-}
-
-static LRESULT OnPowerBroadcast(WPARAM event) {
-    if (event == PBT_APMRESUMEAUTOMATIC) CheckDayRollover();
-    return TRUE;
-}
 
 LRESULT CALLBACK WidgetWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -154,9 +144,9 @@ LRESULT CALLBACK WidgetWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         case WM_ERASEBKGND: return 1;
         // Closing the widget ends the program, as closing the calendar window does.
         case WM_CLOSE: DestroyWindow(g_app.calendarWindow); return 0;
-        case WM_TIMECHANGE: return OnTimeChange();
+        case WM_TIMECHANGE: RefreshAfterClockChange(); return 0;
         case WM_TIMER: CheckDayRollover(); return 0;
-        case WM_POWERBROADCAST: return OnPowerBroadcast(wParam);
+        case WM_POWERBROADCAST: RefreshAfterPowerEvent(wParam); return TRUE;
         case WM_NCHITTEST: return OnNcHitTest(window, wParam, lParam);
         case WM_NCLBUTTONDBLCLK: ShowWidget(false); return 0;
         case WM_CONTEXTMENU: return OnContextMenu(window);

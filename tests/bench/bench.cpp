@@ -39,35 +39,21 @@ static double Median(std::vector<double> v) {
 
 // ---- frames -----------------------------------------------------------------------------------
 
-typedef void (*DrawFn)(HDC dc, int32_t width, int32_t height);
-
 static void DrawFloor(HDC dc, int32_t width, int32_t height) {
     FillSolid(dc, RECT{0, 0, width, height}, COLOR_BACKGROUND);
 }
 
-// One frame as the window paints it: a fresh off-screen surface, the drawing, one copy.
-static void Frame(HDC target, int32_t width, int32_t height, DrawFn draw) {
-    HDC memory = CreateCompatibleDC(target);
-    HBITMAP bitmap = CreateCompatibleBitmap(target, width, height);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    SetBkMode(memory, TRANSPARENT);
-    draw(memory, width, height);
-    BitBlt(target, 0, 0, width, height, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-}
-
-static double MedianFrameMs(int32_t width, int32_t height, DrawFn draw, int frames) {
+// Each frame as the window paints it: a fresh off-screen surface, the drawing, one copy.
+static double MedianFrameMs(int32_t width, int32_t height, FrameDrawer draw, int frames) {
     HDC screen = GetDC(nullptr);
     HDC target = CreateCompatibleDC(screen);
     HBITMAP targetBitmap = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ previous = SelectObject(target, targetBitmap);
-    for (int i = 0; i < frames / 10 + 5; ++i) Frame(target, width, height, draw);
+    for (int i = 0; i < frames / 10 + 5; ++i) DrawOffscreen(target, width, height, draw);
     std::vector<double> times;
     for (int i = 0; i < frames; ++i) {
         const double t0 = NowMs();
-        Frame(target, width, height, draw);
+        DrawOffscreen(target, width, height, draw);
         GdiFlush();
         times.push_back(NowMs() - t0);
     }

@@ -103,19 +103,19 @@ class Session:
     # ---- processes ----------------------------------------------------------------------
     def _fake_clock(self, when, rate):
         """Every Wine process and the wineserver share one faked clock starting at `when`."""
-        spec = f"@{when}" + (f" x{rate}" if rate else "")
+        clock = f"@{when}" + (f" x{rate}" if rate else "")
         lib = next((p for p in FAKETIME_LIBS if os.path.exists(p)), None)
         check(lib is not None, "libfaketime is not installed")
         shared_file = os.path.join(self.work, "faketime-shared")
         self.holder = subprocess.Popen(
-            ["faketime", "-f", spec, "sh", "-c",
+            ["faketime", "-f", clock, "sh", "-c",
              f'echo "$FAKETIME_SHARED" > "{shared_file}"; exec sleep 3600'],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         for _ in range(100):
             if os.path.exists(shared_file) and open(shared_file).read().strip():
                 break
             time.sleep(0.05)
-        self.env.update(LD_PRELOAD=lib, FAKETIME=spec, FAKETIME_DONT_RESET="1", NO_FAKE_STAT="1",
+        self.env.update(LD_PRELOAD=lib, FAKETIME=clock, FAKETIME_DONT_RESET="1", NO_FAKE_STAT="1",
                         FAKETIME_SHARED=open(shared_file).read().strip())
 
     def _run(self, args, timeout=60, check_rc=True):

@@ -152,14 +152,14 @@ TEST_F(MakeFontTest, AsksForTheScaledCharacterHeightAndTheGivenStyle) {
     }
 }
 
-struct SharedFontSpec {
+struct SharedFontRow {
     HFONT AppState::*field;
     const wchar_t* name;
     const wchar_t* face;
     int size, weight, italic;
 };
 
-static const SharedFontSpec SHARED_FONT_SPECS[] = {
+static const SharedFontRow SHARED_FONT_ROWS[] = {
     {&AppState::fontBrand, L"fontBrand", L"Bahnschrift Condensed", 22, 700, 1},
     {&AppState::fontTitle, L"fontTitle", L"Bahnschrift Condensed", 40, 700, 1},
     {&AppState::fontFigure, L"fontFigure", L"Bahnschrift Condensed", 30, 700, 1},
@@ -218,15 +218,15 @@ TEST_F(CreateFontsTest, MakesTheSevenFontsOfTheTableAtTheCurrentDpi) {
     for (int dpi : dpis) {
         g_app.dpi = dpi;
         CreateFonts();
-        for (const SharedFontSpec& spec : SHARED_FONT_SPECS) {
-            HFONT font = g_app.*spec.field;
-            ASSERT_EQ(GetObjectType(font), static_cast<DWORD>(OBJ_FONT)) << spec.name;
+        for (const SharedFontRow& row : SHARED_FONT_ROWS) {
+            HFONT font = g_app.*row.field;
+            ASSERT_EQ(GetObjectType(font), static_cast<DWORD>(OBJ_FONT)) << row.name;
             const LOGFONTW log = FontOf(font);
-            EXPECT_EQ(log.lfHeight, -MulDiv(spec.size, dpi, 96)) << spec.name << " at " << dpi;
-            EXPECT_EQ(log.lfWeight, spec.weight) << spec.name;
-            EXPECT_EQ(log.lfItalic, spec.italic) << spec.name;
-            EXPECT_EQ(log.lfQuality, CLEARTYPE_QUALITY) << spec.name;
-            EXPECT_STREQ(log.lfFaceName, spec.face) << spec.name;
+            EXPECT_EQ(log.lfHeight, -MulDiv(row.size, dpi, 96)) << row.name << " at " << dpi;
+            EXPECT_EQ(log.lfWeight, row.weight) << row.name;
+            EXPECT_EQ(log.lfItalic, row.italic) << row.name;
+            EXPECT_EQ(log.lfQuality, CLEARTYPE_QUALITY) << row.name;
+            EXPECT_STREQ(log.lfFaceName, row.face) << row.name;
         }
     }
 }
@@ -234,17 +234,17 @@ TEST_F(CreateFontsTest, MakesTheSevenFontsOfTheTableAtTheCurrentDpi) {
 TEST_F(CreateFontsTest, SecondCallDeletesTheFirstSet) {
     CreateFonts();
     HFONT first[7];
-    for (int i = 0; i < 7; ++i) first[i] = g_app.*SHARED_FONT_SPECS[i].field;
+    for (int i = 0; i < 7; ++i) first[i] = g_app.*SHARED_FONT_ROWS[i].field;
 
     g_app.dpi = 120;
     CreateFonts();
     for (int i = 0; i < 7; ++i) {
-        const SharedFontSpec& spec = SHARED_FONT_SPECS[i];
-        EXPECT_EQ(GetObjectType(first[i]), 0u) << spec.name << " of the first set is still alive";
-        HFONT now = g_app.*spec.field;
-        EXPECT_EQ(GetObjectType(now), static_cast<DWORD>(OBJ_FONT)) << spec.name;
+        const SharedFontRow& row = SHARED_FONT_ROWS[i];
+        EXPECT_EQ(GetObjectType(first[i]), 0u) << row.name << " of the first set is still alive";
+        HFONT now = g_app.*row.field;
+        EXPECT_EQ(GetObjectType(now), static_cast<DWORD>(OBJ_FONT)) << row.name;
         for (int j = 0; j < i; ++j)
-            EXPECT_NE(now, g_app.*SHARED_FONT_SPECS[j].field) << spec.name << " shares a handle";
+            EXPECT_NE(now, g_app.*SHARED_FONT_ROWS[j].field) << row.name << " shares a handle";
     }
 }
 
