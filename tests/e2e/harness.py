@@ -148,6 +148,22 @@ class Session:
     def alive(self):
         return self.process is not None and self.process.poll() is None
 
+    def program_output(self):
+        """What the program (and Wine on its behalf) wrote to stdout and stderr so far."""
+        try:
+            return open(os.path.join(self.work, "program.txt"), "rb").read().decode("utf-8",
+                                                                                    "replace")
+        except FileNotFoundError:
+            return ""
+
+    def keep_program_output(self):
+        """The program's own output (a crash report, say) beside the failure screenshots."""
+        log = os.path.join(self.work, "program.txt")
+        if os.path.exists(log):
+            folder = os.path.join(BUILD, "e2e-failures")
+            os.makedirs(folder, exist_ok=True)
+            shutil.copy(log, os.path.join(folder, f"{self.name}.txt"))
+
     def close(self):
         if self.process and self.process.poll() is None:
             self.process.kill()
@@ -370,6 +386,8 @@ def main():
             except Exception as error:  # a failing case never stops the others
                 failures += 1
                 print(f"FAIL {name}: {error}", flush=True)
+                if session:
+                    session.keep_program_output()
                 if not isinstance(error, CaseFailure):
                     traceback.print_exc()
             finally:

@@ -35,13 +35,25 @@ def selected_tabs(image):
 @case(faketime=TODAY)
 def message_storm_leaves_a_working_program(s):
     unmanaged_windows(s)
-    s.write_ini(VALID + "vista=2\r\n")
-    s.start()
-    s.wait_visible("calendar")
-    time.sleep(0.5)
-    got = helper(s, "fuzz", MESSAGES, SEED, timeout=840)
-    print(f"{got['sent']} messages in {got['ms']} ms; GDI objects {got['gdi_start']} -> "
-          f"{got['gdi']}", flush=True)
+    for attempt in range(1, 4):
+        s.write_ini(VALID + "vista=2\r\n")
+        s.start()
+        s.wait_visible("calendar")
+        time.sleep(0.5)
+        got = helper(s, "fuzz", MESSAGES, SEED, timeout=840)
+        print(f"{got['sent']} messages in {got['ms']} ms; GDI objects {got['gdi_start']} -> "
+              f"{got['gdi']}", flush=True)
+        if got["alive"] == 1 and s.alive():
+            break
+        # Under this storm Wine sometimes ends the process itself: its client-server transport
+        # reports "wine client error: partial write" (a request interrupted halfway). That is
+        # told apart from a death of the program's own and tried again, in plain sight.
+        s.wait_exit()
+        output = s.program_output()
+        if "wine client error" not in output or attempt == 3:
+            break
+        print(f"attempt {attempt}: Wine ended the program ({output.strip()[-80:]}); again",
+              flush=True)
     check(got["alive"] == 1 and s.alive(), f"the program ended after {got['sent']} messages")
     check(got["sent"] == MESSAGES, f"only {got['sent']} messages sent")
     check(got["timeouts"] == 0, f"{got['timeouts']} messages got no answer within 10 s")

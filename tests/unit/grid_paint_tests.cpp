@@ -10,67 +10,9 @@
 #include "app/app.h"
 #include "calendar/calendar.h"
 #include "draw/draw.h"
+#include "dib_surface.h"
 
 // ---- Surface and state ------------------------------------------------------------------------
-
-// A top-down 32-bit DIB section in a memory context, as the calendar paint's off-screen surface.
-class Surface {
-public:
-    Surface(int width, int height) : width_(width), height_(height) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        bits_ = static_cast<uint32_t*>(bits);
-        previous_ = SelectObject(dc_, bitmap_);
-        SetBkMode(dc_, TRANSPARENT);
-        FillSolid(dc_, RECT{0, 0, width, height}, COLOR_BACKGROUND);
-    }
-    ~Surface() {
-        SelectObject(dc_, previous_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    Surface(const Surface&) = delete;
-    Surface& operator=(const Surface&) = delete;
-
-    HDC dc() const { return dc_; }
-    bool ok() const { return bits_ != nullptr; }
-    // The pixel as a COLORREF, comparable with the palette.
-    COLORREF At(int x, int y) const {
-        GdiFlush();
-        const uint32_t p = bits_[static_cast<size_t>(y) * width_ + x];
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
-    int CountOther(const RECT& r, COLORREF color) const {
-        int n = 0;
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x) n += At(x, y) != color;
-        return n;
-    }
-    int Count(const RECT& r, COLORREF color) const {
-        return (r.right - r.left) * (r.bottom - r.top) - CountOther(r, color);
-    }
-    bool SameAs(const Surface& other) const {
-        GdiFlush();
-        return std::memcmp(bits_, other.bits_, static_cast<size_t>(width_) * height_ * 4) == 0;
-    }
-    int width() const { return width_; }
-    int height() const { return height_; }
-
-private:
-    int width_, height_;
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
-    uint32_t* bits_ = nullptr;
-};
 
 static HFONT AppState::*const FONT_FIELDS[] = {
     &AppState::fontBrand, &AppState::fontTitle,  &AppState::fontFigure, &AppState::fontBody,
@@ -126,7 +68,7 @@ using LifeGridPaint = PaintTest;
 TEST_F(LifeGridPaint, EachWeekTakesTheColourOfItsState) {
     g_app.view = VIEW_WEEKS;
     g_app.stats = Stats(90, 36, 3, 0);
-    Surface s(1100, 760);
+    Surface s(1100, 760, COLOR_BACKGROUND);
     ASSERT_TRUE(s.ok());
     DrawLifeGrid(s.dc(), 24, 1052, 254, 470);
 
@@ -176,7 +118,8 @@ TEST_F(LifeGridPaint, CopiedRowsMatchSquareBySquareFills) {
         g_app.view = c.view;
         g_app.stats = Stats(c.years, c.age, c.weeks, c.months);
         const int left = Scale(24), width = c.width - Scale(24) - left, top = Scale(254);
-        Surface copied(c.width, c.height), filled(c.width, c.height);
+        Surface copied(c.width, c.height, COLOR_BACKGROUND);
+        Surface filled(c.width, c.height, COLOR_BACKGROUND);
         ASSERT_TRUE(copied.ok() && filled.ok());
         g_gridCopiesRows = true;
         DrawLifeGrid(copied.dc(), left, width, top, c.availableHeight);
@@ -202,7 +145,7 @@ TEST_F(LifeGridPaint, AheadSquaresAreOutlinedFromFiveDesignPixels) {
         UseDpi(c.dpi);
         g_app.view = VIEW_WEEKS;
         g_app.stats = Stats(10, 0, 30, 0);
-        Surface s(1000, 400);
+        Surface s(1000, 400, COLOR_BACKGROUND);
         DrawLifeGrid(s.dc(), 0, c.contentWidth, 10, 380);
         const GridGeometry g = ComputeGridGeometry(VIEW_WEEKS, 10, 0, c.contentWidth, 10, 380,
                                                    c.dpi);
@@ -236,7 +179,7 @@ TEST_F(LifeGridPaint, PositionsWithoutAUnitStayEmpty) {
         g_app.view = c.view;
         g_app.stats = Stats(c.years, 30, 0, 30 * 12);
         g_app.stats.todayYear = c.todayYear;
-        Surface s(1100, 760);
+        Surface s(1100, 760, COLOR_BACKGROUND);
         DrawLifeGrid(s.dc(), 24, 1052, 254, 470);
         const GridGeometry g = ComputeGridGeometry(c.view, c.years, 24, 1052, 254, 470, 96);
         for (int col = 0; col < c.columns; ++col) {
@@ -256,7 +199,7 @@ TEST_F(LifeGridPaint, PositionsWithoutAUnitStayEmpty) {
 TEST_F(LifeGridPaint, ThisYearMarksTodayAmongTheDays) {
     g_app.view = VIEW_THIS_YEAR;
     g_app.stats = Stats(90, 30, 0, 0);  // 15 June 2025
-    Surface s(1100, 760);
+    Surface s(1100, 760, COLOR_BACKGROUND);
     DrawLifeGrid(s.dc(), 24, 1052, 254, 470);
     const GridGeometry g = ComputeGridGeometry(VIEW_THIS_YEAR, 90, 24, 1052, 254, 470, 96);
     const int n = g.cellSize;
@@ -287,7 +230,7 @@ static int Brightness(COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBVal
 TEST_F(LifeGridPaint, LargeYearSquaresCarryTheirCentredYearNumber) {
     g_app.view = VIEW_YEARS;
     g_app.stats = Stats(90, 30, 0, 0);
-    Surface s(1100, 760);
+    Surface s(1100, 760, COLOR_BACKGROUND);
     DrawLifeGrid(s.dc(), 24, 1052, 254, 470);
     const GridGeometry g = ComputeGridGeometry(VIEW_YEARS, 90, 24, 1052, 254, 470, 96);
     ASSERT_EQ(g.cellSize, 46);
@@ -336,7 +279,7 @@ TEST_F(LifeGridPaint, SmallSquaresAndOtherViewsHaveNoNumbers) {
         g_app.view = c.view;
         g_app.stats = Stats(c.years, 3, 0, 3 * 12 + 1);
         g_app.stats.todayMonth = 3;
-        Surface s(1100, 760);
+        Surface s(1100, 760, COLOR_BACKGROUND);
         DrawLifeGrid(s.dc(), 24, 1052, 254, c.avail);
         const GridGeometry g = ComputeGridGeometry(c.view, c.years, 24, 1052, 254, c.avail, 96);
         const int n = g.cellSize;
@@ -356,7 +299,7 @@ TEST_F(LifeGridPaint, RowLabelsStandLeftOfTheirRows) {
     for (const auto& c : cases) {
         g_app.view = c.view;
         g_app.stats = Stats(c.years, 1, 0, 12);
-        Surface s(1100, 760);
+        Surface s(1100, 760, COLOR_BACKGROUND);
         DrawLifeGrid(s.dc(), 24, 1052, 254, 470);
         const GridGeometry g = ComputeGridGeometry(c.view, c.years, 24, 1052, 254, 470, 96);
         ASSERT_GE(g.pitch, 15.0) << "rows too close to tell labels apart";
@@ -387,10 +330,10 @@ using CardsPaint = PaintTest;
 TEST_F(CardsPaint, ThreeCardsAndTheSentenceOfTheWeeksView) {
     g_app.view = VIEW_WEEKS;
     g_app.stats = Stats(90, 36, 0, 0);
-    Surface drawn(1100, 320);
+    Surface drawn(1100, 320, COLOR_BACKGROUND);
     DrawStatCards(drawn.dc(), 24, 1052, 160);
 
-    Surface expected(1100, 320);
+    Surface expected(1100, 320, COLOR_BACKGROUND);
     const struct { int x; const wchar_t* label; const wchar_t* value; } cards[] = {
         {24, L"SEMANAS VIVIDAS", L"1.872"},
         {374, L"SEMANAS POR VIVIR", L"2.807"},
@@ -419,7 +362,7 @@ TEST_F(CardsPaint, BarsScaleOneLengthAtATime) {
     UseDpi(120);
     g_app.view = VIEW_THIS_YEAR;
     g_app.stats = Stats(90, 36, 0, 0);
-    Surface s(1100, 400);
+    Surface s(1100, 400, COLOR_BACKGROUND);
     DrawStatCards(s.dc(), 30, 1000, 200);
     // Card width 333; bars Scale(2) = 3 wide and Scale(52) = 65 high.
     for (int x : {30, 363, 696}) {
@@ -440,7 +383,7 @@ using LegendPaint = PaintTest;
 TEST_F(LegendPaint, ThreeSwatchesEachFollowedByItsLabel) {
     g_app.view = VIEW_WEEKS;
     g_app.stats = Stats(90, 36, 0, 0);
-    Surface s(1100, 760);
+    Surface s(1100, 760, COLOR_BACKGROUND);
     DrawLegend(s.dc(), 24, 760);
 
     const wchar_t* labels[3] = {L"SEMANA VIVIDA", L"ESTA SEMANA", L"POR VIVIR"};
@@ -475,7 +418,7 @@ TEST_F(LegendPaint, ThirdSwatchAt120DpiShowsOneFillRowBelowItsOutline) {
     UseDpi(120);
     g_app.view = VIEW_YEARS;
     g_app.stats = Stats(90, 36, 0, 0);
-    Surface s(1100, 1000);
+    Surface s(1100, 1000, COLOR_BACKGROUND);
     DrawLegend(s.dc(), 30, 1000);
     const int y = 1000 - 33;
     int x = 30;
@@ -597,7 +540,7 @@ TEST_F(GdiObjectsPaint, TheGridMakesFourBrushesAndAtMostOneFontPerPaint) {
     for (const auto& c : cases) {
         g_app.view = c.view;
         g_app.stats = Stats(c.years, 30, 0, 30 * 12);
-        Surface s(1100, 760);
+        Surface s(1100, 760, COLOR_BACKGROUND);
         GdiLog log;
         {
             GdiRecorder recorder(&log);
@@ -613,7 +556,7 @@ TEST_F(GdiObjectsPaint, TheGridMakesFourBrushesAndAtMostOneFontPerPaint) {
 TEST_F(GdiObjectsPaint, CardsAndLegendFreeWhatTheyMake) {
     g_app.view = VIEW_WEEKS;
     g_app.stats = Stats(90, 36, 0, 0);
-    Surface s(1100, 760);
+    Surface s(1100, 760, COLOR_BACKGROUND);
     GdiLog cards, legend;
     {
         GdiRecorder recorder(&cards);
@@ -636,7 +579,7 @@ TEST_F(GdiObjectsPaint, CardsAndLegendFreeWhatTheyMake) {
 TEST_F(GdiObjectsPaint, ManyPaintsLeaveTheHandleTableAsTheyFoundIt) {
     g_app.view = VIEW_YEARS;
     g_app.stats = Stats(10, 3, 0, 0);  // one row of ten numbered squares: cheap to paint
-    Surface s(400, 200);
+    Surface s(400, 200, COLOR_BACKGROUND);
     auto paintAll = [&] {
         DrawStatCards(s.dc(), 0, 400, 0);
         DrawLifeGrid(s.dc(), 0, 400, 80, 100);

@@ -10,6 +10,7 @@
 #include "app/app.h"
 #include "draw/draw.h"
 #include "widget/widget.h"
+#include "dib_surface.h"
 
 // ---- Placement --------------------------------------------------------------------------------
 
@@ -50,69 +51,6 @@ TEST(WidgetPlacement, SavedPlaceOrTopRightCornerOfTheWorkArea) {
         EXPECT_EQ(p.y, c.y) << c.savedX << "," << c.savedY << " at " << c.dpi;
     }
 }
-
-// ---- A 32-bit top-down surface whose pixels can be read back -----------------------------------
-
-class Surface {
-public:
-    Surface(int width, int height) : width_(width), height_(height) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;  // top-down
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        bits_ = static_cast<const uint32_t*>(bits);
-        dc_ = CreateCompatibleDC(nullptr);
-        previous_ = SelectObject(dc_, bitmap_);
-        SetBkMode(dc_, TRANSPARENT);
-    }
-    ~Surface() {
-        SelectObject(dc_, previous_);
-        DeleteDC(dc_);
-        DeleteObject(bitmap_);
-    }
-    Surface(const Surface&) = delete;
-    Surface& operator=(const Surface&) = delete;
-
-    HDC dc() const { return dc_; }
-    bool ok() const { return bits_ != nullptr && dc_ != nullptr; }
-    COLORREF At(int x, int y) const {
-        GdiFlush();
-        const uint32_t v = bits_[y * width_ + x];
-        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-    }
-    int Count(const RECT& r, COLORREF color) const {
-        int n = 0;
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x) n += At(x, y) == color;
-        return n;
-    }
-    int Area(const RECT& r) const { return (r.right - r.left) * (r.bottom - r.top); }
-    // Pixels of r that differ between the two surfaces.
-    int Differences(const Surface& other, const RECT& r) const {
-        int n = 0;
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x) n += At(x, y) != other.At(x, y);
-        return n;
-    }
-    // The length of the run of color that starts at (x, y) and goes right.
-    int RunFrom(int x, int y, COLORREF color) const {
-        int n = 0;
-        while (x + n < width_ && At(x + n, y) == color) ++n;
-        return n;
-    }
-
-private:
-    int width_, height_;
-    HBITMAP bitmap_ = nullptr;
-    HDC dc_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
-    const uint32_t* bits_ = nullptr;
-};
 
 // The paint reads the DPI, the shared fonts and the statistics; each test sets them and the
 // fixture puts the state back.
