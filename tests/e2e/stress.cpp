@@ -42,10 +42,13 @@ static bool FindTarget(Target* t) {
 // A message that does not come back within the timeout means the program is stuck (a modal
 // loop, a hang); it is counted and reported rather than waited for forever.
 static int g_timeouts = 0;
+static bool g_undelivered = false;  // the last message failed otherwise (the window is gone)
 static LRESULT Send(HWND w, UINT message, WPARAM wp, LPARAM lp) {
     DWORD_PTR result = 0;
+    g_undelivered = false;
     if (!SendMessageTimeoutW(w, message, wp, lp, SMTO_NORMAL, SEND_TIMEOUT_MS, &result)) {
         if (GetLastError() == ERROR_TIMEOUT) ++g_timeouts;
+        else g_undelivered = true;
         return 0;
     }
     return static_cast<LRESULT>(result);
@@ -139,30 +142,45 @@ static int Resources(const Target& t) {
 
 // ---- Memory at one address in both processes ---------------------------------------------
 
-// The same bytes at the same address here and in the program, so a pointer parameter is right
-// whether or not the platform copies the structure across for the message.
+extern "C" NTSTATUS NTAPI NtMapViewOfSection(HANDLE section, HANDLE process, PVOID* base,
+                                             ULONG_PTR zeroBits, SIZE_T commitSize,
+                                             PLARGE_INTEGER offset, PSIZE_T viewSize,
+                                             DWORD inherit, ULONG allocationType, ULONG protect);
+
+// One shared section, mapped at the same address here and in the program, so a pointer
+// parameter is right whether or not the platform copies the structure across for the message.
+// Bytes written here are there at once. (Copying them across with WriteProcessMemory instead
+// makes Wine's server stop the program's thread with ptrace for every message; a thread
+// stopped halfway through a large request to the server is ended by Wine with "partial write".)
 class SharedBlock {
   public:
     static constexpr SIZE_T SIZE = 64 * 1024;
 
+    ~SharedBlock() {
+        if (local_) UnmapViewOfFile(local_);
+        if (section_) CloseHandle(section_);
+    }
     bool Open(HANDLE process) {
-        process_ = process;
+        section_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, SIZE,
+                                      nullptr);
+        if (!section_) return false;
         for (int attempt = 0; attempt < 16 && !local_; ++attempt) {
-            void* remote =
-                VirtualAllocEx(process, nullptr, SIZE, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
-            if (!remote) return false;
-            void* local = VirtualAlloc(remote, SIZE, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
-            if (local == remote) local_ = static_cast<BYTE*>(local);
+            PVOID there = nullptr;
+            SIZE_T size = 0;
+            if (NtMapViewOfSection(section_, process, &there, 0, 0, nullptr, &size,
+                                   2 /* ViewUnmap */, 0, PAGE_READWRITE) < 0)
+                return false;
+            local_ = static_cast<BYTE*>(
+                MapViewOfFileEx(section_, FILE_MAP_ALL_ACCESS, 0, 0, SIZE, there));
+            // Taken here: that view stays in the program, so the next one lands elsewhere.
         }
         return local_ != nullptr;
     }
     BYTE* Data() { return local_; }
     LPARAM At(SIZE_T offset) { return reinterpret_cast<LPARAM>(local_ + offset); }
-    // Copies the first `size` bytes across after the caller filled them here.
-    void Publish(SIZE_T size) { WriteProcessMemory(process_, local_, local_, size, nullptr); }
 
   private:
-    HANDLE process_ = nullptr;
+    HANDLE section_ = nullptr;
     BYTE* local_ = nullptr;
 };
 
@@ -226,7 +244,6 @@ static int ChangeDpi(const Target& t, SharedBlock& block, int first, int count) 
         RECT* suggested = reinterpret_cast<RECT*>(block.Data());
         *suggested = dpi == 96 ? start : RECT{start.left, start.top, start.left + 1000,
                                               start.top + 900};
-        block.Publish(sizeof(RECT));
         const RECT want = *suggested;
         Send(t.calendar, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), block.At(0));
         PaintNow(t.calendar);
@@ -431,10 +448,28 @@ class Fuzzer {
         if (Percent() < 30) wp &= 0xFFFF;
         if (Percent() < 30) lp &= 0xFFFFFFFF;
         Parameters(w, message, kind, &wp, &lp);
+        recent_[sent_ % RECENT] = {w == t_.widget, message, wp, lp};
         Send(w, message, wp, lp);
+        if (g_undelivered && firstUndelivered_ < 0) firstUndelivered_ = sent_;
         ++sent_;
     }
     int Sent() const { return sent_; }
+
+    // The messages up to the first one the program did not take, oldest first, as a JSON
+    // array: what was going on when it ended.
+    std::string Recent() const {
+        std::string out = "[";
+        const int last = firstUndelivered_ >= 0 ? firstUndelivered_ : sent_ - 1;
+        for (int i = last >= 20 ? last - 19 : 0; i <= last && i > sent_ - RECENT; ++i) {
+            const Sent_& m = recent_[i % RECENT];
+            char one[128];
+            snprintf(one, sizeof one, "%s\"%s %04X %llX %llX\"", out.size() > 1 ? "," : "",
+                     m.widget ? "widget" : "calendar", m.message,
+                     static_cast<unsigned long long>(m.wp), static_cast<unsigned long long>(m.lp));
+            out += one;
+        }
+        return out + "]";
+    }
 
   private:
     void Parameters(HWND w, UINT message, ParamKind kind, WPARAM* wp, LPARAM* lp) {
@@ -455,30 +490,29 @@ class Fuzzer {
                 break;
             case SYSCOMMAND: *wp = Below(0xF000); break;
             case NO_LPARAM: *lp = 0; break;
-            case POINTER: *lp = Publish(4096); break;
+            case POINTER: *lp = Block(); break;
             case TEXT:
                 RandomText(reinterpret_cast<wchar_t*>(data), 400);
-                *lp = Publish(4096);
+                *lp = Block();
                 break;
             case TEXT_OUT:
                 *wp = Below(1024);
-                *lp = Publish(4096);
+                *lp = Block();
                 break;
             case COUNT_ARRAY:
                 *wp = Below(64);
                 for (int i = 0; i < 64; ++i) reinterpret_cast<int*>(data)[i] = Below(200);
-                *lp = Publish(4096);
+                *lp = Block();
                 break;
             case TWO_POINTERS:
                 *wp = block_.At(0);
                 *lp = block_.At(16);
-                Publish(64);
                 break;
             case WINDOWPOS_PTR: {
                 auto* pos = reinterpret_cast<WINDOWPOS*>(data);
                 *pos = {w, nullptr, Between(-200, 2000), Between(-200, 1200), Between(0, 2500),
                         Between(0, 1500), static_cast<UINT>(Below(0x8000))};
-                *lp = Publish(sizeof(WINDOWPOS));
+                *lp = Block();
                 break;
             }
             case NCCALCSIZE_PTR: {
@@ -489,12 +523,12 @@ class Fuzzer {
                 params->lppos = pos;
                 *wp = Below(2);
                 if (*wp == 0) *reinterpret_cast<RECT*>(data) = RandomRect();
-                *lp = Publish(2048);
+                *lp = Block();
                 break;
             }
             case RECT_PTR:
                 *reinterpret_cast<RECT*>(data) = RandomRect();
-                *lp = Publish(sizeof(RECT));
+                *lp = Block();
                 if (message == WM_DPICHANGED) {
                     const int dpi = PLATFORM_DPIS[Below(sizeof PLATFORM_DPIS / sizeof(int))];
                     *wp = MAKEWPARAM(dpi, dpi);
@@ -505,40 +539,40 @@ class Fuzzer {
                 copy->dwData = Random64();
                 copy->cbData = Below(1024);
                 copy->lpData = data + 1024;
-                *lp = Publish(2048);
+                *lp = Block();
                 break;
             }
             case HELPINFO_PTR:
                 reinterpret_cast<HELPINFO*>(data)->cbSize = sizeof(HELPINFO);
-                *lp = Publish(sizeof(HELPINFO));
+                *lp = Block();
                 break;
             case DEVICE_PTR:
                 reinterpret_cast<DWORD*>(data)[0] = 12;  // a bare header
                 reinterpret_cast<DWORD*>(data)[1] = Below(8);
-                *lp = Publish(64);
+                *lp = Block();
                 break;
             case MSG_PTR: {
                 auto* msg = reinterpret_cast<MSG*>(data);
                 msg->hwnd = w;
                 msg->message = Below(0x400);
                 msg->wParam = Below(256);
-                *lp = Percent() < 20 ? 0 : Publish(sizeof(MSG));
+                *lp = Percent() < 20 ? 0 : Block();
                 break;
             }
             case MDICREATE_PTR: {
                 auto* create = reinterpret_cast<MDICREATESTRUCTW*>(data);
                 create->szClass = MAKEINTRESOURCEW(1);
                 create->szTitle = reinterpret_cast<LPCWSTR>(data + 1024);  // empty text
-                *lp = Publish(2048);
+                *lp = Block();
                 break;
             }
             case SIZED_PTR:
                 reinterpret_cast<DWORD*>(data)[0] = Below(2) ? 44 : 28;
-                *lp = Publish(4096);
+                *lp = Block();
                 break;
             case LINE_PTR:
                 reinterpret_cast<WORD*>(data)[0] = 256;
-                *lp = Publish(4096);
+                *lp = Block();
                 break;
             case PLAIN:
             case SKIP: break;
@@ -546,10 +580,7 @@ class Fuzzer {
         (void)message;
     }
 
-    LPARAM Publish(SIZE_T size) {
-        block_.Publish(size);
-        return block_.At(0);
-    }
+    LPARAM Block() { return block_.At(0); }
     LPARAM ClientPoint(HWND w) {
         RECT client;
         GetClientRect(w, &client);
@@ -582,13 +613,21 @@ class Fuzzer {
     SharedBlock& block_;
     std::mt19937_64 rng_;
     int sent_ = 0;
+    int firstUndelivered_ = -1;
+    struct Sent_ {
+        bool widget;
+        UINT message;
+        WPARAM wp;
+        LPARAM lp;
+    };
+    static constexpr int RECENT = 1000;  // the liveness check looks every thousand messages
+    Sent_ recent_[RECENT] = {};
 };
 
 // After the storm: the calendar window at 96 dpi, visible, the form closed, the pointer gone.
 static void Settle(const Target& t, SharedBlock& block) {
     RECT* suggested = reinterpret_cast<RECT*>(block.Data());
     *suggested = {0, 0, 900, 880};
-    block.Publish(sizeof(RECT));
     Send(t.calendar, WM_DPICHANGED, MAKEWPARAM(96, 96), block.At(0));
     if (!IsWindowVisible(t.calendar)) Send(t.widget, WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
     if (FieldsVisible(t)) Send(t.calendar, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
@@ -610,11 +649,12 @@ static int Fuzz(const Target& t, int count, uint64_t seed) {
     GetExitCodeProcess(t.process, &exitCode);
     if (exitCode == STILL_ACTIVE) Settle(t, block);
     printf("{\"sent\":%d,\"alive\":%d,\"timeouts\":%d,\"ms\":%lu,\"gdi_start\":%d,\"gdi\":%d,"
-           "\"form_open\":%d,\"calendar_visible\":%d}\n",
+           "\"form_open\":%d,\"calendar_visible\":%d,\"recent\":%s}\n",
            fuzzer.Sent(), exitCode == STILL_ACTIVE ? 1 : 0, g_timeouts,
            static_cast<unsigned long>(GetTickCount() - started), gdiStart,
            GdiObjectCount(t.process), FieldsVisible(t) ? 1 : 0,
-           IsWindowVisible(t.calendar) ? 1 : 0);
+           IsWindowVisible(t.calendar) ? 1 : 0,
+           exitCode == STILL_ACTIVE ? "[]" : fuzzer.Recent().c_str());
     return 0;
 }
 

@@ -45,9 +45,13 @@ def message_storm_leaves_a_working_program(s):
               f"{got['gdi']}", flush=True)
         if got["alive"] == 1 and s.alive():
             break
-        # Under this storm Wine sometimes ends the process itself: its client-server transport
-        # reports "wine client error: partial write" (a request interrupted halfway). That is
-        # told apart from a death of the program's own and tried again, in plain sight.
+        print("last messages sent (window, id, wParam, lParam): " + "; ".join(got["recent"]),
+              flush=True)
+        # Wine can end a process itself: "wine client error: partial write" is its transport
+        # to the server cut halfway (it happened while the helper still copied every pointer
+        # parameter across with WriteProcessMemory, which stops the program's thread; the
+        # helper now shares the memory instead). That is told apart from a death of the
+        # program's own and tried again, in plain sight.
         s.wait_exit()
         output = s.program_output()
         if "wine client error" not in output or attempt == 3:
