@@ -112,6 +112,7 @@ static LRESULT OnCtlColorEdit(WPARAM dc) {
 
 // The new DPI is stored before SetWindowPos, whose nested size and min-max messages use it.
 static LRESULT OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (!IsMonitorDpi(HIWORD(wParam)) || !lParam) return 0;
     g_app.dpi = HIWORD(wParam);
     CreateFonts();
     const RECT* suggested = reinterpret_cast<const RECT*>(lParam);

@@ -422,8 +422,9 @@ static const UINT HANDLED[] = {
 static const WPARAM KEYS[] = {'1', '2', '3', '4', '5', 'A', 'W', 'a', 'w', VK_RETURN,
                               VK_TAB, VK_ESCAPE, VK_NUMPAD1, VK_NUMPAD2, VK_SPACE, VK_LEFT};
 
-// The DPIs a monitor can have, from 50 % to 500 % scaling. The message's own value is trusted
-// as it comes (see the report of the long-use test for what a DPI of thousands does).
+// The DPIs a monitor can have, from 50 % to 500 % scaling. One in ten DPI changes carries a
+// DPI no monitor has (below 48 or above 960) or no rectangle, which the program ignores; a DPI
+// of thousands taken at its word would ask for a window hundreds of thousands of pixels wide.
 static const int PLATFORM_DPIS[] = {48, 72, 96, 120, 144, 168, 192, 240, 288, 336, 384, 480};
 
 class Fuzzer {
@@ -530,7 +531,11 @@ class Fuzzer {
                 *reinterpret_cast<RECT*>(data) = RandomRect();
                 *lp = Block();
                 if (message == WM_DPICHANGED) {
-                    const int dpi = PLATFORM_DPIS[Below(sizeof PLATFORM_DPIS / sizeof(int))];
+                    int dpi = PLATFORM_DPIS[Below(sizeof PLATFORM_DPIS / sizeof(int))];
+                    if (Percent() < 10) {
+                        dpi = Below(2) ? Below(48) : Between(961, 0xFFFF);
+                        if (Below(4) == 0) *lp = 0;
+                    }
                     *wp = MAKEWPARAM(dpi, dpi);
                 }
                 break;

@@ -285,6 +285,14 @@ def high_dpi_layout_and_minimum_size(s):
     image = s.wait_image(lambda im: len(buttons_on_row(im, 162, 144)) == 6,
                          what="tab row at 144 dpi")
     check_weeks_grid(image, state, 144, 1833)
+    # Another process may send any DPI; one no monitor has changes nothing.
+    for dpi in (65535, 0):
+        started = time.monotonic()
+        s.probe("dpichanged", dpi, 0, 0, 300, 200)
+        check(time.monotonic() - started < 5, f"DPI {dpi} took {time.monotonic() - started:.0f} s")
+        check(s.info()["calendar"]["rect"] == [10, 10, 1360, 1050], f"window moved for DPI {dpi}")
+        check(s.probe("mintrack")["min_track"] == [960, 840], f"minimum track after DPI {dpi}")
+    check_weeks_grid(s.client_image(save_as=None), state, 144, 1833)
     close_and_wait(s)
 
 
