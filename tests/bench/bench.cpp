@@ -2,7 +2,8 @@
 //   frames   one full calendar frame per view (90 and 120 calendar years, 96 and 144 dpi) and
 //            the widget frame, each against the floor: a bare clear and copy of the same size;
 //   start-up quorvel.exe from process start to its first painted, idle window, against a
-//            minimal Win32 window program; private memory of both after start-up;
+//            minimal Win32 window program; private memory of both after start-up, and of the
+//            minimal program with the same manifest and four edit fields;
 //   idle     paints and wake-ups of the real windows with no input (only the two one-minute
 //            day timers should tick).
 // Usage: quorvel-bench.exe [--frames N] [--runs N] [--idle-seconds N]
@@ -248,6 +249,8 @@ int wmain(int argc, wchar_t** argv) {
     const Startup program = MedianStartup(BesideMe(L"quorvel.exe"), CALENDAR_CLASS_NAME, runs);
     const Startup minimal =
         MedianStartup(BesideMe(L"minimal-window.exe"), L"QuorvelMinimalWindow", runs);
+    const Startup withEdits =
+        MedianStartup(BesideMe(L"minimal-edit-window.exe"), L"QuorvelMinimalWindow", runs);
     WIN32_FILE_ATTRIBUTE_DATA attributes = {};
     GetFileAttributesExW(BesideMe(L"quorvel.exe").c_str(), GetFileExInfoStandard, &attributes);
     const double exeKiB = attributes.nFileSizeLow / 1024.0;
@@ -267,6 +270,9 @@ int wmain(int argc, wchar_t** argv) {
     printf("| private memory after start-up | %.0f KiB | %.0f KiB | %.2f | within 1.3 | %s |\n",
            program.privateKiB, minimal.privateKiB, program.privateKiB / minimal.privateKiB,
            program.privateKiB <= 1.3 * minimal.privateKiB ? "yes" : "no");
+    printf("| private memory: the minimal window with the program's manifest and four edit "
+           "fields | %.0f KiB | %.0f KiB | %.2f | (for reference) | |\n",
+           withEdits.privateKiB, minimal.privateKiB, withEdits.privateKiB / minimal.privateKiB);
     printf("| working set after start-up | %.0f KiB | %.0f KiB | %.2f | (for reference) | |\n",
            program.workingSetKiB, minimal.workingSetKiB,
            program.workingSetKiB / minimal.workingSetKiB);
