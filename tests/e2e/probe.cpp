@@ -206,12 +206,64 @@ static int Cursor() {
 
 static long Arg(char** argv, int i) { return strtol(argv[i], nullptr, 0); }
 
+static BOOL CALLBACK CountCalendar(HWND w, LPARAM count) {
+    wchar_t name[64];
+    if (GetClassNameW(w, name, 64) && wcscmp(name, CALENDAR_CLASS) == 0)
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+// `count` starts of `exe` at the same moment: all created suspended, then resumed one right
+// after the other. Waits until all but one have ended (or 20 s), then reports every exit code
+// (259 while still running) and the number of calendar windows.
+static int Race(const char* exe, int count) {
+    wchar_t path[MAX_PATH];
+    MultiByteToWideChar(CP_UTF8, 0, exe, -1, path, MAX_PATH);
+    HANDLE processes[64];
+    HANDLE threads[64];
+    if (count < 1 || count > 64) return 1;
+    for (int i = 0; i < count; ++i) {
+        STARTUPINFOW si = {};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi = {};
+        std::wstring commandLine = L"\"" + std::wstring(path) + L"\"";
+        if (!CreateProcessW(path, &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                            nullptr, nullptr, &si, &pi))
+            return 3;
+        processes[i] = pi.hProcess;
+        threads[i] = pi.hThread;
+    }
+    for (int i = 0; i < count; ++i) ResumeThread(threads[i]);
+    const DWORD deadline = GetTickCount() + 20000;
+    int running = count;
+    while (running > 1 && GetTickCount() < deadline) {
+        Sleep(100);
+        running = 0;
+        for (int i = 0; i < count; ++i)
+            if (WaitForSingleObject(processes[i], 0) == WAIT_TIMEOUT) ++running;
+    }
+    Sleep(1000);  // a late second window would show by now
+    int windows = 0;
+    EnumWindows(CountCalendar, reinterpret_cast<LPARAM>(&windows));
+    std::string codes;
+    for (int i = 0; i < count; ++i) {
+        DWORD code = 0;
+        GetExitCodeProcess(processes[i], &code);
+        codes += (i ? "," : "") + std::to_string(code);
+        CloseHandle(threads[i]);
+        CloseHandle(processes[i]);
+    }
+    printf("{\"exit_codes\":[%s],\"calendar_windows\":%d}\n", codes.c_str(), windows);
+    return 0;
+}
+
 int main(int argc, char** argv) {
     if (argc < 2) return 1;
     const char* command = argv[1];
     if (strcmp(command, "state") == 0) return State();
     if (strcmp(command, "mintrack") == 0) return MinTrack();
     if (strcmp(command, "cursor") == 0) return Cursor();
+    if (strcmp(command, "race") == 0 && argc == 4) return Race(argv[2], atoi(argv[3]));
     if (strcmp(command, "regvalue") == 0 && argc == 4) return RegistryValue(argv[2], argv[3]);
     if (strcmp(command, "dpichanged") == 0 && argc == 7) {
         RECT r = {Arg(argv, 3), Arg(argv, 4), Arg(argv, 5), Arg(argv, 6)};

@@ -260,6 +260,19 @@ def second_start_brings_the_first_calendar_forward(s):
     check(first.wait(30) == 0, "first instance exit code")
 
 
+@case(faketime=TODAY)
+def eight_starts_at_once_leave_one_instance(s):
+    s.write_ini(VALID)
+    got = s.probe("race", "Z:" + s.exe.replace("/", "\\"), 8)
+    codes = got["exit_codes"]
+    check(codes.count(259) == 1 and codes.count(0) == 7, f"exit codes {codes}")
+    check(got["calendar_windows"] == 1, f"{got['calendar_windows']} calendar windows")
+    # The one left is a whole program: it shows its grid and ends with the window.
+    check(s.info()["calendar"]["visible"], "the remaining instance shows no calendar")
+    s.post("calendar", WM_CLOSE)
+    s.wait_for(lambda st: st["calendar"] is None, what="the remaining instance ended")
+
+
 @case(faketime=TODAY, dpi=120)
 def high_dpi_layout_and_minimum_size(s):
     s.write_ini(VALID)
