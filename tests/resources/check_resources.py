@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Reads quorvel.exe as a file and checks what Windows takes from it before any code runs: the
-icon group 1 with its seven PNG images, the application manifest, the version block, and that
-the program imports only Windows system DLLs.
+icon group 1 with its seven PNG images, the application manifest, the version block, that the
+program imports only Windows system DLLs, and that its image is hardened (ASLR with
+high-entropy addresses, DEP, no section both writable and executable).
 
     check_resources.py QUORVEL_EXE EXPECTED_VERSION      (e.g. build/quorvel.exe 1.1.0)
 """
@@ -35,17 +36,22 @@ class PeFile:
         pe = struct.unpack_from("<I", data, 0x3C)[0]
         if data[pe:pe + 4] != b"PE\0\0":
             raise ValueError("no PE signature")
-        sections, optional_size = struct.unpack_from("<H12xH", data, pe + 6)
+        sections, optional_size, self.characteristics = struct.unpack_from("<H12xHH", data,
+                                                                           pe + 6)
         optional = pe + 24
         magic = struct.unpack_from("<H", data, optional)[0]
+        self.dll_characteristics = struct.unpack_from("<H", data, optional + 70)[0]
         directories = optional + (112 if magic == 0x20B else 96)
         self.directories = [struct.unpack_from("<II", data, directories + 8 * i) for i in range(16)]
         table = optional + optional_size
         self.sections = []
+        self.section_flags = {}
         for i in range(sections):
             virtual_size, address, raw_size, raw_pointer = struct.unpack_from(
                 "<IIII", data, table + 40 * i + 8)
             self.sections.append((address, max(virtual_size, raw_size), raw_pointer))
+            name = data[table + 40 * i:table + 40 * i + 8].rstrip(b"\0").decode("ascii", "replace")
+            self.section_flags[name] = struct.unpack_from("<I", data, table + 40 * i + 36)[0]
 
     def offset(self, rva):
         for address, size, raw in self.sections:
@@ -201,6 +207,23 @@ def check_version(resources, version):
           f"translation {translations.get('Translation')}")
 
 
+RELOCS_STRIPPED = 0x0001
+HIGH_ENTROPY_VA, DYNAMIC_BASE, NX_COMPAT = 0x0020, 0x0040, 0x0100
+SCN_EXECUTE, SCN_WRITE = 0x20000000, 0x80000000
+
+
+def check_hardening(pe):
+    for flag, name in ((HIGH_ENTROPY_VA, "HIGH_ENTROPY_VA"), (DYNAMIC_BASE, "DYNAMIC_BASE"),
+                       (NX_COMPAT, "NX_COMPAT")):
+        check(pe.dll_characteristics & flag, f"{name} missing ({pe.dll_characteristics:#06x})")
+    # Without relocations the loader cannot move the image, whatever DYNAMIC_BASE says.
+    check(not pe.characteristics & RELOCS_STRIPPED and pe.directories[5][1] > 0,
+          "no base relocations")
+    both = [name for name, flags in pe.section_flags.items()
+            if flags & SCN_EXECUTE and flags & SCN_WRITE]
+    check(not both, f"writable and executable sections {both}")
+
+
 def main():
     exe, version = sys.argv[1], sys.argv[2]
     with open(exe, "rb") as file:
@@ -209,6 +232,7 @@ def main():
     check_icons(resources)
     check_manifest(resources, version)
     check_version(resources, version)
+    check_hardening(pe)
     dlls = pe.imported_dlls()
     foreign = [name for name in dlls if name.lower() not in SYSTEM_DLLS]
     check(dlls and not foreign, f"imports {foreign or 'nothing'} besides system DLLs")
