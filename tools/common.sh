@@ -4,7 +4,7 @@ set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="$ROOT/build"
-PACKAGES="cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine wine64 xvfb xdotool \
+PACKAGES="cmake ninja-build g++ g++-mingw-w64-x86-64-posix googletest wine wine64 xvfb xdotool \
 x11-apps faketime imagemagick python3 python3-pil wixl zip"
 
 export WINEDEBUG=-all
