@@ -10,6 +10,7 @@
 #include <psapi.h>
 #include <winternl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -451,7 +452,10 @@ class Fuzzer {
         Parameters(w, message, kind, &wp, &lp);
         recent_[sent_ % RECENT] = {w == t_.widget, message, wp, lp};
         Send(w, message, wp, lp);
-        if (g_undelivered && firstUndelivered_ < 0) firstUndelivered_ = sent_;
+        // The first of the messages that went nowhere at the end (some the platform refuses
+        // on their own, a delivered one starts the count again).
+        if (!g_undelivered) firstUndelivered_ = -1;
+        else if (firstUndelivered_ < 0) firstUndelivered_ = sent_;
         ++sent_;
     }
     int Sent() const { return sent_; }
@@ -461,7 +465,8 @@ class Fuzzer {
     std::string Recent() const {
         std::string out = "[";
         const int last = firstUndelivered_ >= 0 ? firstUndelivered_ : sent_ - 1;
-        for (int i = last >= 20 ? last - 19 : 0; i <= last && i > sent_ - RECENT; ++i) {
+        const int first = std::max({last - 19, sent_ - RECENT, 0});  // still in the ring
+        for (int i = first; i <= last; ++i) {
             const Sent_& m = recent_[i % RECENT];
             char one[128];
             snprintf(one, sizeof one, "%s\"%s %04X %llX %llX\"", out.size() > 1 ? "," : "",
