@@ -48,10 +48,9 @@ def message_storm_leaves_a_working_program(s):
         print("last messages sent (window, id, wParam, lParam): " + "; ".join(got["recent"]),
               flush=True)
         # Wine can end a process itself: "wine client error: partial write" is its transport
-        # to the server cut halfway (it happened while the helper still copied every pointer
-        # parameter across with WriteProcessMemory, which stops the program's thread; the
-        # helper now shares the memory instead). That is told apart from a death of the
-        # program's own and tried again, in plain sight.
+        # to the server cut halfway (it happened on EM_GETLINE, which the storm now leaves
+        # out, see stress.cpp). That is told apart from a death of the program's own and
+        # tried again, in plain sight.
         s.wait_exit()
         output = s.program_output()
         if "wine client error" not in output or attempt == 3:
