@@ -151,8 +151,8 @@ class Session:
     def program_output(self):
         """What the program (and Wine on its behalf) wrote to stdout and stderr so far."""
         try:
-            return open(os.path.join(self.work, "program.txt"), "rb").read().decode("utf-8",
-                                                                                    "replace")
+            with open(os.path.join(self.work, "program.txt"), "rb") as log:
+                return log.read().decode("utf-8", "replace")
         except FileNotFoundError:
             return ""
 

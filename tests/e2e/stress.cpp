@@ -150,9 +150,8 @@ extern "C" NTSTATUS NTAPI NtMapViewOfSection(HANDLE section, HANDLE process, PVO
 
 // One shared section, mapped at the same address here and in the program, so a pointer
 // parameter is right whether or not the platform copies the structure across for the message.
-// Bytes written here are there at once. (Copying them across with WriteProcessMemory instead
-// makes Wine's server stop the program's thread with ptrace for every message; a thread
-// stopped halfway through a large request to the server is ended by Wine with "partial write".)
+// Bytes written here are there at once; copying them across with WriteProcessMemory instead
+// would have Wine's server stop the program's thread for every message.
 class SharedBlock {
   public:
     static constexpr SIZE_T SIZE = 64 * 1024;
@@ -470,7 +469,7 @@ class Fuzzer {
         const int last = firstUndelivered_ >= 0 ? firstUndelivered_ : sent_ - 1;
         const int first = std::max({last - 19, sent_ - RECENT, 0});  // still in the ring
         for (int i = first; i <= last; ++i) {
-            const Sent_& m = recent_[i % RECENT];
+            const SentMessage& m = recent_[i % RECENT];
             char one[128];
             snprintf(one, sizeof one, "%s\"%s %04X %llX %llX\"", out.size() > 1 ? "," : "",
                      m.widget ? "widget" : "calendar", m.message,
@@ -623,14 +622,14 @@ class Fuzzer {
     std::mt19937_64 rng_;
     int sent_ = 0;
     int firstUndelivered_ = -1;
-    struct Sent_ {
+    struct SentMessage {
         bool widget;
         UINT message;
         WPARAM wp;
         LPARAM lp;
     };
     static constexpr int RECENT = 1000;  // the liveness check looks every thousand messages
-    Sent_ recent_[RECENT] = {};
+    SentMessage recent_[RECENT] = {};
 };
 
 // After the storm: the calendar window at 96 dpi, visible, the form closed, the pointer gone.
