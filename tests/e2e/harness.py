@@ -73,6 +73,11 @@ def _stop_xvfb():
         _display[1].wait()
 
 
+def windows_path(path):
+    """The path Wine's programs see for a Linux path (drive Z: is the root)."""
+    return "Z:" + path.replace("/", "\\")
+
+
 class Session:
     def __init__(self, name, dpi=None, faketime=None, rate=None):
         self.name = name

@@ -2,7 +2,7 @@
 keys, hover, the log-on check button, a second instance, DPI and the minimum size."""
 import time
 
-from harness import (CALENDAR_TITLE, RUN_VALUE, case, check, main)
+from harness import (CALENDAR_TITLE, RUN_VALUE, case, check, main, windows_path)
 from pixels import (ACCENT, BACKGROUND, BORDER, MUTED, TEXT, TRACK, buttons_on_row,
                     calendar_flow, count_near, grid_geometry, near, scale, square_rect)
 
@@ -263,7 +263,7 @@ def second_start_brings_the_first_calendar_forward(s):
 @case(faketime=TODAY)
 def eight_starts_at_once_leave_one_instance(s):
     s.write_ini(VALID)
-    got = s.probe("race", "Z:" + s.exe.replace("/", "\\"), 8)
+    got = s.probe("race", windows_path(s.exe), 8)
     codes = got["exit_codes"]
     check(codes.count(259) == 1 and codes.count(0) == 7, f"exit codes {codes}")
     check(got["calendar_windows"] == 1, f"{got['calendar_windows']} calendar windows")

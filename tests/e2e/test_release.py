@@ -10,7 +10,7 @@ import tempfile
 import zipfile
 
 import harness
-from harness import ROOT, case, check, main
+from harness import ROOT, case, check, main, windows_path
 
 PRODUCT = "Calendario quorvel dast"
 MAKER = "Vosk Tarnelline"
@@ -62,10 +62,6 @@ def build_exe():
 
 
 # ---- where things land in the prefix ---------------------------------------------------------
-def windows_path(path):
-    return "Z:" + path.replace("/", "\\")
-
-
 def prefix_path(s, path):
     """The file behind a C:\\ path of the prefix."""
     check(path[:3].upper() == "C:\\", f"{path} is not on drive C:")
